@@ -29,7 +29,8 @@ class Report {
   std::size_t rowsOf(std::string_view table) const;
 
   std::string text() const;  // Spanish, UTF-8, for people
-  std::string json() const;  // UTF-8: {"filas": {TABLE: n, ...}, "avisos": [{...}, ...]}
+  // UTF-8: {"filas": {TABLE: n, ...}, "avisos": [{"tipo", "seccion", "registro", "texto"}, ...]}
+  std::string json() const;
 
  private:
   std::vector<std::pair<std::string, std::size_t>> rows_;

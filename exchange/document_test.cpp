@@ -1,0 +1,184 @@
+#include "exchange/document.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace mudalinx::exchange {
+namespace {
+
+const std::filesystem::path kTestdata = MUDALINX_TESTDATA;
+
+Document loadFixture(const char* name) { return Document::load(kTestdata / name); }
+
+std::string loadError(const std::filesystem::path& file) {
+  try {
+    Document::load(file);
+  } catch (const XmlError& error) {
+    return error.what();
+  }
+  ADD_FAILURE() << "no error for " << file;
+  return {};
+}
+
+TEST(DocumentSections, SeqIsExactAndSameNamedSectionsActAsOne) {
+  const Document doc = loadFixture("sections.xml");
+  const Section subjects = doc.section("MATERIAS");
+  EXPECT_EQ(subjects.name(), "MATERIAS");
+  ASSERT_EQ(subjects.count(), 3u);  // two from the first MATERIAS, one from the second; none nested
+  EXPECT_EQ(subjects.record(0).value(0), "101");
+  EXPECT_EQ(subjects.record(1).value(1), "102");
+  EXPECT_EQ(subjects.record(2).value(0), "103");
+
+  const Section lowerCase = doc.section("materias");
+  ASSERT_EQ(lowerCase.count(), 1u);
+  EXPECT_EQ(lowerCase.record(0).value(2), "En min\xFAsculas");
+
+  EXPECT_EQ(doc.section("Materias").count(), 0u);
+  EXPECT_EQ(doc.section("EMPLEADOS").count(), 0u);
+  EXPECT_EQ(doc.section("ACTIVIDADES").count(), 1u);
+  EXPECT_THROW(subjects.record(3), std::out_of_range);
+}
+
+TEST(DocumentSections, ValuesAreDirectDatoChildrenByPosition) {
+  // The section outlives the temporary document it was taken from.
+  const Section subjects = loadFixture("sections.xml").section("MATERIAS");
+
+  // Comment and foreign element between values do not take a position; the value keeps
+  // its blanks and gathers the text of nested elements and CDATA.
+  const Record first = subjects.record(0);
+  ASSERT_EQ(first.valueCount(), 3u);
+  EXPECT_EQ(first.value(1), "5001");
+  EXPECT_EQ(first.value(2), "  Lengua castellana y literatura  ");
+  EXPECT_EQ(first.value(3), "");
+
+  // Swapped order: position decides, whatever nombre_dato says. A dato inside another
+  // element is not a value of the record.
+  const Record second = subjects.record(1);
+  ASSERT_EQ(second.valueCount(), 2u);
+  EXPECT_EQ(second.value(0), "Matem\xE1ticas");
+  EXPECT_EQ(second.value(1), "102");
+
+  // Processing instructions add no text; a blank-only value stays as it is.
+  const Record third = subjects.record(2);
+  ASSERT_EQ(third.valueCount(), 5u);
+  EXPECT_EQ(third.value(2), "F\xEDsica y Qu\xEDmica");
+  EXPECT_EQ(third.value(3), "   ");
+  EXPECT_EQ(third.value(4), "");
+  EXPECT_EQ(third.value(99), "");
+}
+
+TEST(DocumentSections, BlankTextBetweenElementsIsDropped) {
+  const Document doc = loadFixture("sections.xml");
+  const xmlNode* root = xmlDocGetRootElement(doc.raw());
+  ASSERT_NE(root, nullptr);
+  const xmlNode* block = root->children;
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(block->type, XML_ELEMENT_NODE);
+  ASSERT_NE(block->children, nullptr);
+  EXPECT_EQ(block->children->type, XML_ELEMENT_NODE);  // ANNO_ACADEMICO, not white space
+  EXPECT_STREQ(reinterpret_cast<const char*>(xmlNodeGetContent(block->children->children)), " 2025 ");
+}
+
+TEST(DocumentEncodings, DeclaredEncodingIsHonoured) {
+  const std::string spanish = "Educaci\xF3n F\xEDsica, A\xF1o, Ni\xF1o, Ping\xFCino, 1\xBA \xAA \xC1\xC9\xCD\xD3\xDA\xD1\xDC";
+  struct Case {
+    const char* file;
+    const char* encoding;
+    std::string expected;
+    bool lossy;
+  };
+  const std::vector<Case> cases = {
+      {"latin1.xml", "ISO-8859-1", spanish, false},
+      {"utf8.xml", "UTF-8", spanish, false},
+      {"cp1252.xml", "windows-1252", spanish + " \x80\x93\x94", false},
+      {"utf16.xml", "UTF-16", spanish + " \x80\x93\x94 ??", true},
+  };
+  for (const Case& c : cases) {
+    const Document doc = loadFixture(c.file);
+    EXPECT_EQ(doc.declaredEncoding(), c.encoding) << c.file;
+    const Section subjects = doc.section("MATERIAS");
+    ASSERT_EQ(subjects.count(), 1u) << c.file;
+    bool lossy = false;
+    EXPECT_EQ(subjects.record(0).value(2, &lossy), c.expected) << c.file;
+    EXPECT_EQ(lossy, c.lossy) << c.file;
+  }
+}
+
+TEST(DocumentErrors, ClearSpanishMessages) {
+  struct Case {
+    std::filesystem::path file;
+    std::vector<std::string> expectedParts;
+  };
+  const std::vector<Case> cases = {
+      {kTestdata / "malformed.xml",
+       {"malformed.xml no es un XML v\xC3\xA1lido (l\xC3\xADnea 8: ",
+        "la etiqueta de cierre no corresponde a la de apertura"}},
+      {kTestdata / "no_block.xml",
+       {"no_block.xml no es un documento de intercambio de Sendaro (falta /SERVICIO/BLOQUE_DATOS)"}},
+      {kTestdata / "no-such-file.xml", {"No se puede leer el archivo ", "no-such-file.xml"}},
+      {kTestdata, {"No se puede leer el archivo "}},
+      {kTestdata / "secret.txt", {"secret.txt no es un XML v\xC3\xA1lido (l\xC3\xADnea 1: "}},
+  };
+  for (const Case& c : cases) {
+    const std::string message = loadError(c.file);
+    for (const std::string& part : c.expectedParts) {
+      EXPECT_NE(message.find(part), std::string::npos) << "message: " << message << "\nmissing: " << part;
+    }
+  }
+}
+
+TEST(DocumentErrors, ParserPrintsNothing) {
+  testing::internal::CaptureStderr();
+  EXPECT_THROW(loadFixture("malformed.xml"), XmlError);
+  EXPECT_THROW(Document::parse("<SERVICIO>\xFF\xFE</SERVICIO>", "bytes.xml"), XmlError);
+  EXPECT_THROW(Document::parse("", "empty.xml"), XmlError);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST(DocumentErrors, InvalidBytesForTheEncodingAreReported) {
+  try {
+    Document::parse("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<SERVICIO><BLOQUE_DATOS>Espa\xF1" "a</BLOQUE_DATOS></SERVICIO>",
+                    "latin1-sin-declarar.xml");
+    FAIL() << "no error";
+  } catch (const XmlError& error) {
+    EXPECT_NE(std::string(error.what()).find("latin1-sin-declarar.xml no es un XML v\xC3\xA1lido (l\xC3\xADnea 2"),
+              std::string::npos)
+        << error.what();
+  }
+}
+
+TEST(DocumentSafety, ExternalEntityIsNeverRead) {
+  const std::string message = loadError(kTestdata / "external_entity.xml");
+  EXPECT_NE(message.find("declara entidades"), std::string::npos) << message;
+  EXPECT_EQ(message.find("CONTENIDO-SECRETO-LOCAL"), std::string::npos);
+}
+
+TEST(DocumentSafety, EntityBombIsRefusedQuickly) {
+  const auto start = std::chrono::steady_clock::now();
+  const std::string message = loadError(kTestdata / "entity_bomb.xml");
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(elapsed, std::chrono::seconds(2));
+  EXPECT_FALSE(message.empty());
+  EXPECT_LT(message.size(), 1000u);
+}
+
+TEST(DocumentSafety, InternalEntityDeclarationIsRefused) {
+  const std::string xml =
+      "<?xml version=\"1.0\"?>\n<!DOCTYPE SERVICIO [<!ENTITY e \"\xC3\xA9\">]>\n"
+      "<SERVICIO><BLOQUE_DATOS><grupo_datos seq=\"MATERIAS\"><grupo_datos><dato>&e;</dato><dato>x</dato>"
+      "</grupo_datos></grupo_datos></BLOQUE_DATOS></SERVICIO>";
+  EXPECT_THROW(Document::parse(xml, "entidad.xml"), XmlError);
+  // A document type without entity declarations is fine, and its external subset is not fetched.
+  const Document plain = Document::parse(
+      "<?xml version=\"1.0\"?>\n<!DOCTYPE SERVICIO SYSTEM \"http://127.0.0.1:9/servicio.dtd\">\n"
+      "<SERVICIO><BLOQUE_DATOS/></SERVICIO>",
+      "con-doctype.xml");
+  EXPECT_EQ(plain.section("MATERIAS").count(), 0u);
+}
+
+}  // namespace
+}  // namespace mudalinx::exchange
