@@ -80,7 +80,7 @@ TEST(DocumentSections, BlankTextBetweenElementsIsDropped) {
   EXPECT_EQ(block->type, XML_ELEMENT_NODE);
   ASSERT_NE(block->children, nullptr);
   EXPECT_EQ(block->children->type, XML_ELEMENT_NODE);  // ANNO_ACADEMICO, not white space
-  EXPECT_STREQ(reinterpret_cast<const char*>(xmlNodeGetContent(block->children->children)), " 2025 ");
+  EXPECT_EQ(Record(block->children, {block->children->children}).value(0), " 2025 ");
 }
 
 TEST(DocumentEncodings, DeclaredEncodingIsHonoured) {
@@ -178,6 +178,43 @@ TEST(DocumentSafety, InternalEntityDeclarationIsRefused) {
       "<SERVICIO><BLOQUE_DATOS/></SERVICIO>",
       "con-doctype.xml");
   EXPECT_EQ(plain.section("MATERIAS").count(), 0u);
+}
+
+}  // namespace
+}  // namespace mudalinx::exchange
+
+namespace mudalinx::exchange {
+namespace {
+
+// The bundled demo file must stay loadable, with every section the export reads.
+TEST(DocumentSample, BundledSchoolFileHasEverySection) {
+  const Document doc = Document::load(std::filesystem::path(MUDALINX_SOURCE_DIR) / "samples" / "instituto.xml");
+  EXPECT_EQ(doc.declaredEncoding(), "ISO-8859-1");
+  struct Expected {
+    const char* seq;
+    std::size_t minimumRecords;
+    std::size_t values;
+  };
+  const std::vector<Expected> sections = {
+      {"MATERIAS", 80, 3},        {"ACTIVIDADES", 8, 3},       {"EMPLEADOS", 55, 6},
+      {"DEPENDENCIAS", 20, 2},    {"CURSOS_DEL_CENTRO", 8, 2}, {"UNIDADES", 16, 3},
+      {"JORNADAS_ESCOLARES", 2, 4}, {"TRAMOS_HORARIOS", 12, 5},
+  };
+  for (const Expected& expected : sections) {
+    const Section section = doc.section(expected.seq);
+    EXPECT_GE(section.count(), expected.minimumRecords) << expected.seq;
+    for (std::size_t i = 0; i < section.count(); ++i) {
+      bool lossy = false;
+      const Record record = section.record(i);
+      ASSERT_EQ(record.valueCount(), expected.values) << expected.seq << " " << i;
+      for (std::size_t k = 0; k < record.valueCount(); ++k) record.value(k, &lossy);
+      EXPECT_FALSE(lossy) << expected.seq << " " << i;
+    }
+  }
+  EXPECT_EQ(doc.section("MATERIAS").record(1).value(2), "Educaci\xF3n F\xEDsica");
+  const xmlNode* block = xmlDocGetRootElement(doc.raw())->children;
+  EXPECT_STREQ(reinterpret_cast<const char*>(block->children->name), "grupo_datos");
+  EXPECT_EQ(Record(block->children, {block->children->children}).value(0), "2025");
 }
 
 }  // namespace
