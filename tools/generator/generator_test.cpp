@@ -142,8 +142,8 @@ TEST(GeneratorTest, RecordCountsFollowTheScale) {
     std::string section;
     std::size_t low, high;
   };
-  const std::vector<Range> perSchool = {{"EMPLEADOS", 110, 130}, {"MATERIAS", 270, 330}, {"UNIDADES", 40, 41},
-                                        {"DEPENDENCIAS", 55, 65}, {"CURSOS_DEL_CENTRO", 20, 21},
+  const std::vector<Range> perSchool = {{"EMPLEADOS", 110, 130}, {"MATERIAS", 270, 330}, {"UNIDADES", 41, 42},
+                                        {"DEPENDENCIAS", 55, 65}, {"CURSOS_DEL_CENTRO", 21, 22},
                                         {"ACTIVIDADES", 10, 20}};
   for (int scale : {1, 4}) {
     const Parsed parsed = parse(sample(scale, 11));
@@ -193,6 +193,43 @@ TEST(GeneratorTest, KeysAreUniqueAndReferencesResolve) {
   for (const auto& record : parsed.sections.at("TRAMOS_HORARIOS")) {
     EXPECT_LT(std::stoi(record.at(2)), std::stoi(record.at(3)));
   }
+}
+
+std::set<std::string> levelTableKeys() {
+  std::ifstream in(std::string(MUDALINX_SOURCE_DIR) + "/data/levels/nivelex.csv");
+  std::set<std::string> keys;
+  std::string line;
+  bool header = true;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    if (!header) keys.insert(line.substr(0, line.find(',')));
+    header = false;
+  }
+  return keys;
+}
+
+// The first school's courses are those of the level table but one, which the table
+// lacks on purpose; the other schools' keys are their own, so none is found there.
+TEST(GeneratorTest, CourseKeysOfTheFirstSchoolAreInTheLevelTable) {
+  const auto levels = levelTableKeys();
+  ASSERT_GT(levels.size(), 10u);
+  std::uint64_t seed = 0;
+  std::size_t firstSchool = 0;
+  do {  // a seed whose first school offers the unlisted course
+    firstSchool = parse(sample(1, ++seed)).sections.at("CURSOS_DEL_CENTRO").size();
+  } while (firstSchool != 22 && seed < 50);
+  const Parsed parsed = parse(sample(2, seed));
+  const auto& courses = parsed.sections.at("CURSOS_DEL_CENTRO");
+  std::vector<std::string> unlisted;
+  for (std::size_t i = 0; i < courses.size(); ++i) {
+    const bool listed = levels.count(courses[i].at(0)) == 1;
+    if (i >= firstSchool) {
+      EXPECT_FALSE(listed) << courses[i].at(0);
+    } else if (!listed) {
+      unlisted.push_back(courses[i].at(1));
+    }
+  }
+  EXPECT_EQ(unlisted, std::vector<std::string>{"Aula Temporal de Adaptación Lingüística"});
 }
 
 // Real staff lists repeat surnames and given names, which is what makes

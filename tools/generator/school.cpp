@@ -17,7 +17,7 @@ constexpr long long kRoomCodes = 7000000, kRoomStride = 100;
 constexpr long long kActivityKeys = 1000, kActivityStride = 20;
 // Course keys of the first school are the level table's; later schools offer the
 // same courses under keys of their own, which the level table does not hold.
-constexpr long long kCourseKeyStride = 10000;
+constexpr long long kCourseKeyStride = 100000;
 constexpr int kMaxSchools = 1000;
 
 class WeightedPicker {
