@@ -72,14 +72,28 @@ std::optional<std::filesystem::path> findFile(const std::filesystem::path& folde
 
 // Deletes NAME.DBF and then NAME.MDX from FOLDER where they exist (names matched case-blind).
 // The table's exclusive lock is taken first: if another process holds the table, throws
-// TableInUseError and deletes nothing.
+// TableInUseError and deletes nothing. A file that cannot be deleted throws TableError.
 void removeTableFiles(const std::filesystem::path& folder, std::string_view name);
 
 // Creates the empty table (and its .MDX when DEF has indexes), replacing existing files.
+// Each file is written under a temporary name and renamed into place, so a reader sees the old
+// table or the new one, never half of one. An existing table held by another open throws
+// TableInUseError; a stale NAME.MDX is removed when DEF has no indexes.
+// Stored types: DBase4 Text C n, Integer N 11.0, Float N 20.4, Logical L 1;
+//               DBase7 Text C n, Integer I 4, Float O 8, Logical L 1 (indexes: DBase4 only).
 void createTable(const std::filesystem::path& folder, const TableDef& def);
 
 // An open table with a current record. Move-only; closing (explicit or by the destructor)
-// writes every posted row. Deleted records are never seen.
+// writes every posted row; a row appended or edited but not posted is dropped. Call close()
+// to learn of a failed write: the destructor can only report it on stderr. Deleted records
+// are never seen.
+//
+// Locks: Exclusive holds the table against every other open, Shared against exclusive ones.
+// The first change through a shared open turns its lock exclusive (TableInUseError while
+// another open holds the table), so two writers never share a table.
+//
+// Posted rows are kept in memory and written in batches; the file on disk is always a valid
+// table whose header counts exactly the rows written so far.
 class Table {
  public:
   // NAME with or without ".DBF"; the file is found case-blind inside FOLDER.
@@ -100,14 +114,16 @@ class Table {
   const std::vector<FieldInfo>& fields() const;
   bool hasField(std::string_view field) const;
 
-  // Navigation over the live records that pass the filter, in record order.
+  // Navigation over the live records that pass the filter, in record order. Moving (first,
+  // next, locate, setFilter, append) while a row is being edited posts it first.
   void first();
   void next();
   bool eof() const;
   std::size_t recordCount() const;   // live records, the filter ignored
   std::size_t recordNumber() const;  // 1-based physical number of the current record
 
-  // Field values of the current record. An unknown field throws TableError.
+  // Field values of the current record (the edit buffer while editing; unset values at the
+  // end). Field names are matched case-blind. An unknown field throws TableError.
   // text: a character field without its trailing blanks (leading blanks kept); a numeric
   //   field as its decimal value without padding (" 1" gives "1", blank gives "");
   //   logical as "T"/"F" ("" when unset).
@@ -121,7 +137,10 @@ class Table {
   bool isBlank(std::string_view field) const;
 
   // Writing: append() starts a blank record, edit() the current one; set...() change the
-  // buffer; post() stores it. Unset fields stay blank.
+  // buffer; post() stores it and the row becomes current. Unset fields stay blank. A value
+  // the field cannot hold (not a number for a numeric field, a number wider than the field)
+  // throws TableError naming the table, the record and the field; only text is cut.
+  // A read-only file, or a table with an index file, refuses changes with TableError.
   void append();
   void edit();
   bool setText(std::string_view field, std::string_view value);  // true when the value was cut to the width
@@ -142,6 +161,7 @@ class Table {
 
  private:
   explicit Table(std::unique_ptr<Impl> impl);
+  Impl& opened() const;  // TableError once closed
   std::unique_ptr<Impl> impl_;
 };
 
