@@ -27,7 +27,11 @@ using ParserCtxtPtr = std::unique_ptr<xmlParserCtxt, ParserCtxtFree>;
 // fetched from the network; size limits stay on (no HUGE).
 constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS;
 
-std::string displayName(const std::filesystem::path& file) { return file.string(); }
+// Messages are UTF-8 on every platform.
+std::string displayName(const std::filesystem::path& file) {
+  const std::u8string name = file.u8string();
+  return std::string(name.begin(), name.end());
+}
 
 // Some libxml2 modules (encoding conversion, I/O) report through the thread's generic
 // handler instead of the parser context; while we parse, nothing may reach stderr.
