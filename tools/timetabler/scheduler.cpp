@@ -53,6 +53,11 @@ std::vector<std::string> wordsOf(const std::string& text) {
   return words;
 }
 
+struct FrameSlot {
+  SlotPlace place;
+  std::size_t id = 0;
+};
+
 class Scheduler {
  public:
   explicit Scheduler(const TimetableInput& input) : input_(input) {
@@ -91,14 +96,19 @@ class Scheduler {
     return found != input_.groupFrames.end() && !found->second.empty() ? found->second : kDefaultFrame;
   }
 
-  const std::vector<SlotPlace>& slotsOf(const std::string& frame) const {
-    static const std::vector<SlotPlace> none;
+  // The frame's slots with their ids, worked out once per frame.
+  const std::vector<FrameSlot>& slotsOf(const std::string& frame) {
+    const auto known = frameSlots_.find(frame);
+    if (known != frameSlots_.end()) return known->second;
+    std::vector<FrameSlot>& slots = frameSlots_[frame];
     const auto found = input_.slotsByFrame.find(frame);
-    return found != input_.slotsByFrame.end() ? found->second : none;
-  }
-
-  std::size_t slotId(const std::string& frame, const SlotPlace& place) {
-    return slotIds_.idOf(frame + '\n' + std::to_string(place.day) + '\n' + std::to_string(place.hour));
+    if (found != input_.slotsByFrame.end()) {
+      for (const SlotPlace& place : found->second) {
+        slots.push_back({place, slotIds_.idOf(frame + '\n' + std::to_string(place.day) + '\n' +
+                                              std::to_string(place.hour))});
+      }
+    }
+    return slots;
   }
 
   void placeUnit(const TeachingUnit& unit) {
@@ -117,8 +127,7 @@ class Scheduler {
       row.room = room ? input_.rooms[*room] : std::string();
       row.session = session;
       if (teacher) {
-        for (const SlotPlace& place : slotsOf(frame)) {
-          const std::size_t slot = slotId(frame, place);
+        for (const auto& [place, slot] : slotsOf(frame)) {
           if (!teachers_.isFree(*teacher, slot) || !groups_.isFree(group, slot) ||
               (room && !rooms_.isFree(*room, slot))) {
             continue;
@@ -142,8 +151,7 @@ class Scheduler {
     std::size_t next = 0;
     for (std::size_t teacher = 0; teacher < input_.teachers.size(); teacher += 3) {
       const ActivityInfo& activity = input_.activities[next % input_.activities.size()];
-      for (const SlotPlace& place : slotsOf(kDefaultFrame)) {
-        const std::size_t slot = slotId(kDefaultFrame, place);
+      for (const auto& [place, slot] : slotsOf(kDefaultFrame)) {
         if (!teachers_.isFree(teacher, slot)) continue;
         teachers_.take(teacher, slot);
         SolutionRow row;
@@ -170,6 +178,7 @@ class Scheduler {
   std::size_t nextRoom_ = 0;
   IdMap groupIds_;
   IdMap slotIds_;
+  std::unordered_map<std::string, std::vector<FrameSlot>> frameSlots_;
   Occupancy teachers_, groups_, rooms_;
 };
 
