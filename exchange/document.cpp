@@ -9,7 +9,6 @@
 #include <climits>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <system_error>
 #include <utility>
@@ -52,6 +51,7 @@ class QuietGenericErrors {
 
 struct ParseFailure {
   bool seen = false;
+  bool fatal = false;
   int line = 0;
   int code = 0;
   std::string message;  // libxml2's own text, for codes we do not word ourselves
@@ -62,10 +62,12 @@ void collectError(void* userData, xmlErrorPtr error) {
   auto* ctxt = static_cast<xmlParserCtxt*>(userData);
   auto* failure = static_cast<ParseFailure*>(ctxt->_private);
   if (failure == nullptr || error == nullptr || error->level < XML_ERR_ERROR) return;
-  if (failure->seen && !(error->level == XML_ERR_FATAL && failure->code < 0)) return;
+  const bool fatal = error->level == XML_ERR_FATAL;
+  if (failure->seen && (failure->fatal || !fatal)) return;
   failure->seen = true;
+  failure->fatal = fatal;
   failure->line = error->line;
-  failure->code = error->level == XML_ERR_FATAL ? error->code : -error->code;
+  failure->code = error->code;
   failure->message = error->message != nullptr ? error->message : "";
   while (!failure->message.empty() && (failure->message.back() == '\n' || failure->message.back() == ' ')) {
     failure->message.pop_back();
@@ -73,7 +75,7 @@ void collectError(void* userData, xmlErrorPtr error) {
 }
 
 std::string spanishReason(int code, const std::string& message) {
-  switch (code < 0 ? -code : code) {
+  switch (code) {
     case XML_ERR_NO_MEMORY: return "memoria insuficiente";
     case XML_ERR_DOCUMENT_START:
     case XML_ERR_DOCUMENT_EMPTY: return "el documento está vacío o no empieza por un elemento";
