@@ -28,8 +28,9 @@ std::optional<long long> wholeNumber(std::string_view text) {
 }  // namespace
 
 std::optional<long long> clockToMinutes(std::string_view clock) {
-  std::string text(clock);
-  if (text.size() < 5) text.insert(0, "0");
+  std::string text;
+  if (clock.size() < 5) text = "0";
+  text.append(clock);
   const auto hours = wholeNumber(exchange::LeftPart(text, 2));
   const auto minutes = wholeNumber(exchange::RightPart(text, 2));
   if (!hours || !minutes) return std::nullopt;
