@@ -211,7 +211,7 @@ const std::vector<std::string>& roomsWithoutCode() {
 
 const std::vector<std::string>& activityNames() {
   static const std::vector<std::string> activities = {
-      "Guardia", "Guardia de recreo", "Guardia de biblioteca", "Reunión de departamento",
+      "Guardia", "Guardia de recreo", "Tutoría", "Guardia de biblioteca", "Reunión de departamento",
       "Reunión de equipo educativo", "Tutoría con familias", "Tutoría individualizada", "Jefatura de departamento",
       "Coordinación TIC", "Coordinación de bilingüismo", "Coordinación de convivencia", "Equipo directivo",
       "Atención al alumnado", "Mantenimiento de laboratorio", "Reducción horaria por edad",

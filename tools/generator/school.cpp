@@ -91,6 +91,9 @@ void addCourses(Random& random, int index, School& school) {
     school.courses.push_back({key, course->name});
     std::vector<std::string> subjects = course->subjects;
     for (auto& elective : chooseElectives(random, *course)) subjects.push_back(std::move(elective));
+    if (random.chance(300)) {  // a subject offered twice in one course, under two keys
+      subjects.push_back(subjects[static_cast<std::size_t>(random.between(0, static_cast<long long>(subjects.size()) - 1))]);
+    }
     for (const auto& name : subjects) {
       std::string written = name;
       if (random.chance(8)) {  // typed in capitals: only a to z change, accents stay
