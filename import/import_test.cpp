@@ -180,6 +180,22 @@ TEST_F(ImportTest, ReportsWhatItWroteAndWhatItCouldNotMatch) {
   EXPECT_NE(report_.warnings()[1].text.find("SINCL"), std::string::npos) << report_.warnings()[1].text;
 }
 
+// The timetabler names teachers by code alone: both rows of a repeated code get its lessons.
+TEST_F(ImportTest, RepeatedTeacherCodeGivesBothTeachersTheLessonsAndAWarning) {
+  writeTable(workspace(), fixture::proftLayout(),
+             {{"ANA", "Ana Ruiz, Eva", "", "", "1001", ""}, {"ANA", "Ana Sanz, Pilar", "", "", "1005", ""}});
+  runImport();
+  const char* second = "//grupo_datos[@seq='HORARIO_REGULAR_PROFESOR_2']";
+  EXPECT_EQ(textAt(output(), (std::string(second) + "/dato[@nombre_dato='X_EMPLEADO']").c_str()), "1005");
+  EXPECT_EQ(
+      textAt(output(), (std::string(second) + "/grupo_datos[@seq='ACTIVIDAD_3']/dato[@nombre_dato='X_TRAMO']").c_str()),
+      "T3");
+  ASSERT_FALSE(report_.warnings().empty());
+  EXPECT_EQ(report_.warnings()[0].kind, "repetido");
+  EXPECT_EQ(report_.warnings()[0].record, 2u);
+  EXPECT_EQ(report_.rowsOf("ACTIVIDADES"), 6u);
+}
+
 TEST_F(ImportTest, ReleasesEveryTableWhenDone) {
   runImport();
   for (const char* name :

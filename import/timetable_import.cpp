@@ -3,6 +3,7 @@
 #include <ctime>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -120,6 +121,22 @@ std::vector<Teacher> readTeachers(Table& proft) {
     teachers.push_back({proft.recordNumber(), proft.text("X_EMPLEADO"), proft.text("F_TOMAPOS"), proft.text("ABREV")});
   }
   return teachers;
+}
+
+// The teachers' codes. Two rows with one code both receive that code's lessons, as the
+// timetabler cannot tell them apart either; the user is told.
+std::unordered_set<std::string> codesOf(const std::vector<Teacher>& teachers, exchange::Report& report) {
+  std::unordered_map<std::string, std::size_t> firstRecord;
+  for (const Teacher& teacher : teachers) {
+    const auto [first, isNew] = firstRecord.emplace(teacher.code, teacher.record);
+    if (isNew) continue;
+    report.warn({"repetido", "PROFT", teacher.record,
+                 "El profesor " + win1252ToUtf8(teacher.code) + " tiene la misma abreviatura que el del registro " +
+                     std::to_string(first->second) + ": las actividades de esa abreviatura se escriben en los dos."});
+  }
+  std::unordered_set<std::string> codes;
+  for (const auto& entry : firstRecord) codes.insert(entry.first);
+  return codes;
 }
 
 std::string currentDateTime() {
@@ -241,8 +258,7 @@ std::filesystem::path importTimetable(const std::filesystem::path& chosenFile, c
   const Period period = readPeriod(workspace);
 
   const std::vector<Teacher> teachers = readTeachers(tables.proft);
-  std::unordered_set<std::string> teacherCodes;
-  for (const Teacher& teacher : teachers) teacherCodes.insert(teacher.code);
+  const std::unordered_set<std::string> teacherCodes = codesOf(teachers, report);
   const LessonsByTeacher lessons = LessonsByTeacher::read(tables.soluc, teacherCodes);
   const WorkspaceLookups lookups =
       WorkspaceLookups::build(tables.asigt, tables.asignomt, tables.diashorast, tables.grupost);

@@ -16,7 +16,8 @@ std::filesystem::path outputPathFor(const std::filesystem::path& chosenFile);
 // Every stop, the missing PERIODOS.DBF message included, throws an exception whose
 // what() is the Spanish UTF-8 text the user sees; nothing is written then.
 // REPORT receives the rows written ("PROFESORES", "ACTIVIDADES") and a warning for each
-// lesson without a slot, course offer or class unit and each teacher without lessons.
+// lesson without a slot, course offer or class unit, each teacher without lessons and
+// each teacher whose code repeats an earlier row's (both then get that code's lessons).
 // Returns the output file.
 std::filesystem::path importTimetable(const std::filesystem::path& chosenFile, const std::filesystem::path& workspace,
                                       exchange::Report& report);
