@@ -11,8 +11,8 @@ namespace mudalinx::importer {
 // The output path for a chosen file: same folder, "ResultadoVelkan" + file name.
 std::filesystem::path outputPathFor(const std::filesystem::path& chosenFile);
 
-// Steps 4 to 13 of the import (tables opened exclusively, document loaded, PERIODOS
-// read, timetable built and saved through a temporary file renamed into place).
+// The import without its dialog and messages: tables opened exclusively, document loaded,
+// PERIODOS read, timetable built and saved through a temporary file renamed into place.
 // Every stop, the missing PERIODOS.DBF message included, throws an exception whose
 // what() is the Spanish UTF-8 text the user sees; nothing is written then.
 // REPORT receives the rows written ("PROFESORES", "ACTIVIDADES") and a warning for each
