@@ -71,7 +71,7 @@ inline CommandResult runCommand(const std::string& command) {
   return result;
 }
 
-inline std::string quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
+inline std::string shellQuoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
 
 // A table of every logical type, DBase4 unless told otherwise.
 inline TableDef sampleDef(const std::string& name = "MUESTRA", Format format = Format::DBase4) {

@@ -15,7 +15,7 @@ if flavour == "vfp":
 table = dbf.Table(path, specs, dbf_type=flavour, codepage="cp1252")
 table.open(dbf.READ_WRITE)
 rows = [
-    ("Núñez", 42, 3.5, True, datetime.date(2024, 3, 1), -123456, 2.25, 12.3456),
+    ("Núñez", 42, 3.5, True, datetime.date(2024, 3, 1), -123456, 2.25, 12.375),
     ("borrado", 1, 1.0, False, datetime.date(2000, 1, 1), 1, 1.0, 1),
     None,
     ("Zoë", -7, -0.25, False, datetime.date(1999, 12, 31), 2147483646, -1e10, -5),
