@@ -196,6 +196,44 @@ TEST_F(ImportTest, RepeatedTeacherCodeGivesBothTeachersTheLessonsAndAWarning) {
   EXPECT_EQ(report_.rowsOf("ACTIVIDADES"), 6u);
 }
 
+// The solution comes from another program: lower-case file name, its own field order and
+// widths, fields of its own, a deleted record.
+TEST_F(ImportTest, ReadsASolutionWrittenByAnotherProgram) {
+  fs::remove(workspace() / "SOLUC.DBF");
+  const std::string script =
+      "import dbf, sys\n"
+      "t = dbf.Table(sys.argv[1], 'SESION N(3,0); PROF C(10); DIA N(2,0); HORA N(2,0); MARCO C(1); ASIG C(10); '\n"
+      "              'CODGRUPO C(10); TAREA C(12); AULA C(10); FIJA L', dbf_type='db3', codepage='cp1252')\n"
+      "t.open(dbf.READ_WRITE)\n"
+      "t.append((1, 'ANA', 1, 1, '0', 'MAT', '1A', '', 'A101', False))\n"
+      "t.append((2, 'ANA', 2, 1, '0', 'MAT', '1A', '', '', False))\n"
+      "t.append((1, \"O'Neil\", 1, 2, '1', 'LEN', '1A', '', 'F\\xedsica1', True))\n"
+      "t.append((3, 'ANA', 1, 3, '0', 'MAT', '2A', '', '', False))\n"
+      "dbf.delete(t[1])\n"
+      "t.close()\n";
+  const fs::path scriptFile = scratch_.path() / "soluc.py";
+  writeFile(scriptFile, script);
+  ASSERT_EQ(
+      runCommand("/usr/bin/python3 '" + scriptFile.string() + "' '" + (workspace() / "soluc.dbf").string() + "' 2>&1"),
+      "");
+
+  runImport();
+  EXPECT_EQ(report_.rowsOf("ACTIVIDADES"), 3u);
+  const std::string ana = "//grupo_datos[@seq='HORARIO_REGULAR_PROFESOR_1']";
+  const std::string oneil = "//grupo_datos[@seq='HORARIO_REGULAR_PROFESOR_2']";
+  const std::vector<std::pair<std::string, std::string>> expected{
+      {ana + "/grupo_datos[@seq='ACTIVIDAD_1']/dato[@nombre_dato='X_TRAMO']", "T1"},
+      {ana + "/grupo_datos[@seq='ACTIVIDAD_1']/dato[@nombre_dato='X_DEPENDENCIA']", "A101"},
+      {ana + "/grupo_datos[@seq='ACTIVIDAD_2']/dato[@nombre_dato='X_TRAMO']", "T3"},
+      {ana + "/grupo_datos[@seq='ACTIVIDAD_2']/dato[@nombre_dato='X_UNIDAD']", "U2A"},
+      {oneil + "/grupo_datos[@seq='ACTIVIDAD_1']/dato[@nombre_dato='X_TRAMO']", "T2T"},
+      {oneil + "/grupo_datos[@seq='ACTIVIDAD_1']/dato[@nombre_dato='X_DEPENDENCIA']", "F\xC3\xADsica1"},
+      {ana + "/@registros", "2"},
+      {oneil + "/@registros", "1"},
+  };
+  for (const auto& [path, text] : expected) EXPECT_EQ(textAt(output(), path.c_str()), text) << path;
+}
+
 TEST_F(ImportTest, ReleasesEveryTableWhenDone) {
   runImport();
   for (const char* name :
