@@ -393,22 +393,39 @@ TEST_F(ImportTest, StopsWhileAnotherProcessHoldsATable) {
   EXPECT_NO_THROW(runImport());
 }
 
-// The output folder turns read-only: the save fails and the earlier output survives.
+// A folder that cannot take the new file (read-only, or full after a few kilobytes):
+// the save fails, the earlier output survives and no temporary file is left.
 TEST_F(ImportTest, FailedSaveKeepsTheEarlierOutput) {
-  const fs::path mount = scratch_.path() / "montado";
-  fs::create_directory(mount);
-  if (std::system(("mount -t tmpfs -o size=1m tmpfs '" + mount.string() + "' 2>/dev/null").c_str()) != 0) {
-    GTEST_SKIP() << "mount not permitted";
+  struct Case {
+    const char* name;
+    const char* remountOptions;  // applied once the files are in place
+  };
+  const std::vector<Case> cases{{"solo lectura", "remount,ro"}, {"lleno", "remount,size=8k"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path mount = scratch_.path() / "montado";
+    fs::create_directories(mount);
+    if (std::system(("mount -t tmpfs -o size=1m tmpfs '" + mount.string() + "' 2>/dev/null").c_str()) != 0) {
+      GTEST_SKIP() << "mount not permitted";
+    }
+    fs::copy_file(chosen(), mount / "horario.xml");
+    writeFile(mount / "ResultadoVelkanhorario.xml", "anterior");
+    const bool remounted =
+        std::system(("mount -o " + std::string(c.remountOptions) + " '" + mount.string() + "' 2>/dev/null").c_str()) ==
+        0;
+    if (remounted) {
+      try {
+        importTimetable(mount / "horario.xml", workspace(), report_);
+        ADD_FAILURE() << "no error";
+      } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("No se pudo guardar el archivo"), std::string::npos) << error.what();
+      }
+      EXPECT_EQ(readFile(mount / "ResultadoVelkanhorario.xml"), "anterior");
+      EXPECT_EQ(fixture::fileNames(mount), (std::vector<std::string>{"ResultadoVelkanhorario.xml", "horario.xml"}));
+    }
+    std::system(("umount '" + mount.string() + "'").c_str());
+    if (!remounted) GTEST_SKIP() << "remount not permitted";
   }
-  fs::copy_file(chosen(), mount / "horario.xml");
-  writeFile(mount / "ResultadoVelkanhorario.xml", "anterior");
-  const bool readOnly = std::system(("mount -o remount,ro '" + mount.string() + "' 2>/dev/null").c_str()) == 0;
-  if (readOnly) {
-    EXPECT_THROW(importTimetable(mount / "horario.xml", workspace(), report_), std::runtime_error);
-    EXPECT_EQ(readFile(mount / "ResultadoVelkanhorario.xml"), "anterior");
-  }
-  std::system(("umount '" + mount.string() + "'").c_str());
-  if (!readOnly) GTEST_SKIP() << "remount read-only not permitted";
 }
 
 }  // namespace

@@ -1,0 +1,46 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+
+#include "import/replacing_file.h"
+
+namespace mudalinx::importer {
+namespace {
+
+std::runtime_error saveError(const std::filesystem::path& target, int error) {
+  return std::runtime_error("No se pudo guardar el archivo «" + target.string() +
+                            "»: " + std::generic_category().message(error));
+}
+
+}  // namespace
+
+ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(target) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporary_ = target.parent_path() / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "-" +
+                                         std::to_string(attempt) + ".tmp");
+    descriptor_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor_ >= 0) return;
+    if (errno != EEXIST) throw saveError(target_, errno);
+  }
+  throw saveError(target_, EEXIST);
+}
+
+ReplacingFile::~ReplacingFile() {
+  if (descriptor_ >= 0) ::close(descriptor_);
+  if (!committed_) ::unlink(temporary_.c_str());
+}
+
+void ReplacingFile::commit() {
+  if (::fsync(descriptor_) != 0) throw saveError(target_, errno);
+  const int closed = ::close(descriptor_);
+  descriptor_ = -1;
+  if (closed != 0) throw saveError(target_, errno);
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0) throw saveError(target_, errno);
+  committed_ = true;
+}
+
+}  // namespace mudalinx::importer
