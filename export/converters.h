@@ -6,11 +6,13 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "exchange/document.h"
 #include "exchange/report.h"
 #include "export/frame_choice.h"
+#include "export/unique_codes.h"
 
 namespace mudalinx::exporter {
 
@@ -25,7 +27,14 @@ struct ExportContext {
 };
 
 // The subjects converter's code list and name list; each export run starts with fresh ones.
-struct SubjectLists;
+struct SubjectLists {
+  CodeList codes{LetterCase::Significant};    // every subject code written (exact comparison)
+  std::unordered_set<std::string> upperNames;  // the a-z upper-cased name of every subject written
+  void clear() {
+    codes.clear();
+    upperNames.clear();
+  }
+};
 
 void convertSubjects(ExportContext& ctx, SubjectLists& lists);
 void convertActivities(ExportContext& ctx, SubjectLists& lists);

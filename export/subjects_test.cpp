@@ -1,0 +1,183 @@
+#include "export/subjects.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "exchange/text.h"
+#include "export/converters.h"
+#include "export/export_testing.h"
+#include "table/table.h"
+
+namespace mudalinx::exporter {
+namespace {
+
+using exchange::utf8ToWin1252;
+using exchange::win1252ToUtf8;
+using testing::column;
+using testing::ExportBench;
+using testing::readRows;
+using testing::warningsOf;
+
+TEST(DeriveSubjectCodes, WorkedExamples) {
+  const struct {
+    const char* name;
+    const char* base;
+    const char* longCode;
+  } cases[] = {
+      {"Matemáticas", "Matemá", "Matemá"},
+      {"Lengua castellana y literatura", "Lcyl", "Lengua cas"},
+      {"Educación Física", "EF", "Educación "},
+      {"TECNOLOGÍA", "TECNOLOGA", "TECNOLOGA"},
+      {"inglés", "inglés", "inglés"},
+      {"2º Idioma Extranjero", "2IE", "2º Idioma "},
+      {"Ciencias Sociales, Geografía e Historia", "CSGH", "Ciencias S"},
+      {"Latín", "Latín", "Latín"},
+      {"Arte", "Arte", "Arte"},
+      {"Latín clásico y lengua", "Lcyl", "Latín clás"},
+      {"FORMACION Y ORIENTACION LABORAL", "FORMACIONY", "FORMACIONYORIENTACIONLABORAL"},
+      {"MATEMÁTICAS", "MATEMTICAS", "MATEMTICAS"},
+      {"Ética", "Ética", "Ética"},
+      {"a  b", "a b", "a  b"},
+  };
+  for (const auto& c : cases) {
+    const SubjectCodes codes = deriveSubjectCodes(utf8ToWin1252(c.name));
+    EXPECT_EQ(win1252ToUtf8(codes.base), c.base) << c.name;
+    EXPECT_EQ(win1252ToUtf8(codes.longCode), c.longCode) << c.name;
+  }
+}
+
+// MATERIAS records: course key, subject key, name.
+testing::XmlSection subjectSection(const std::vector<std::string>& names) {
+  testing::XmlSection section{"MATERIAS", {}};
+  int key = 1;
+  for (const std::string& name : names) section.records.push_back({"10", "M" + std::to_string(key++), name});
+  return section;
+}
+
+void convertSubjectsAndActivities(ExportBench& bench) {
+  SubjectLists lists;
+  convertSubjects(bench.context(), lists);
+  convertActivities(bench.context(), lists);
+  EXPECT_TRUE(lists.upperNames.empty());
+}
+
+TEST(ConvertSubjects, WritesOneRowPerDistinctNameWithUniqueCodes) {
+  ExportBench bench({subjectSection({"  Lengua castellana y literatura  ", "Lengua cooficial y literatura",
+                                     "Latín clásico y lengua", "FORMACION Y ORIENTACION LABORAL",
+                                     "FORMACION Y ORIENTACION PROFESIONAL", "FORMACION Y ORIENTACION TECNICA",
+                                     "Matemáticas", "matemáticas", "MATEMÁTICAS", "   ", "Educación Física"})});
+  convertSubjectsAndActivities(bench);
+
+  const auto rows = readRows(bench.workspace(), "ASIGNOMT");
+  EXPECT_EQ(column(rows, "COD"), (std::vector<std::string>{"Lcyl", "Lcyl1", "Lcyl2", "FORMACIONY", "FORMACIOY1",
+                                                          "FORMACIOY2", "Matemá", "MATEMTICAS", "EF"}));
+  EXPECT_EQ(column(rows, "CODLARGO"),
+            (std::vector<std::string>{"Lengua cas", "Lengua coo", "Latín clás", "FORMACIONY", "FORMACIONY",
+                                      "FORMACIONY", "Matemá", "MATEMTICAS", "Educación"}));
+  EXPECT_EQ(rows.front().at("NOMBRE"), "Lengua castellana y literatura");
+  for (const auto& row : rows) {
+    EXPECT_EQ(row.at("ESTAREA"), "F");
+    EXPECT_EQ(row.at("MATERIA"), "");
+    EXPECT_EQ(row.at("CODTAREA"), "");
+  }
+  EXPECT_EQ(bench.report().rowsOf("ASIGNOMT"), rows.size());
+
+  // The repeated name and the empty one are reported with their places.
+  const auto skipped = warningsOf(bench.report(), "omitido");
+  ASSERT_EQ(skipped.size(), 2u);
+  EXPECT_EQ(skipped[0].section, "MATERIAS");
+  EXPECT_EQ(skipped[0].record, 8u);
+  EXPECT_EQ(skipped[1].record, 10u);
+  EXPECT_EQ(warningsOf(bench.report(), "renombrado").size(), 4u);
+}
+
+TEST(ConvertSubjects, CreatesTheTableWithItsLayoutAndSkipsShortRecords) {
+  testing::XmlSection section = subjectSection({"Arte"});
+  section.records.insert(section.records.begin(), testing::Values{"solo uno"});
+  section.records.push_back({"10", "M9"});  // two datos: the name reads as empty and is skipped
+  ExportBench bench({section});
+  SubjectLists lists;
+  convertSubjects(bench.context(), lists);
+
+  table::Table subjects = table::Table::open(bench.workspace(), "ASIGNOMT", table::Access::Shared);
+  const std::vector<table::FieldInfo> expected{{"COD", 'C', 10, 0},     {"CODLARGO", 'C', 10, 0},
+                                               {"NOMBRE", 'C', 80, 0},  {"MATERIA", 'C', 8, 0},
+                                               {"CODTAREA", 'C', 12, 0}, {"ESTAREA", 'L', 1, 0}};
+  ASSERT_EQ(subjects.fields().size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(subjects.fields()[i].name, expected[i].name);
+    EXPECT_EQ(subjects.fields()[i].type, expected[i].type) << expected[i].name;
+    EXPECT_EQ(subjects.fields()[i].width, expected[i].width) << expected[i].name;
+  }
+  EXPECT_EQ(subjects.recordCount(), 1u);
+  EXPECT_EQ(warningsOf(bench.report(), "omitido").size(), 2u);
+}
+
+TEST(ConvertSubjects, LongNamesAreCutToTheFieldButCheckedWhole) {
+  const std::string start(80, 'x');
+  ExportBench bench({subjectSection({"Q" + start + "uno", "Q" + start + "dos"})});
+  SubjectLists lists;
+  convertSubjects(bench.context(), lists);
+  const auto rows = readRows(bench.workspace(), "ASIGNOMT");
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].at("NOMBRE"), "Q" + start.substr(0, 79));
+  EXPECT_EQ(column(rows, "COD"), (std::vector<std::string>{"Qxxxxx", "Qxxxxx1"}));
+  const auto cuts = warningsOf(bench.report(), "recortado");
+  ASSERT_FALSE(cuts.empty());
+  EXPECT_NE(cuts[0].text.find("NOMBRE"), std::string::npos);
+}
+
+TEST(ConvertSubjects, MissingSectionGivesAnEmptyTable) {
+  ExportBench bench({{"materias", {{"10", "M1", "Arte"}}}});
+  SubjectLists lists;
+  convertSubjects(bench.context(), lists);
+  EXPECT_TRUE(readRows(bench.workspace(), "ASIGNOMT").empty());
+}
+
+TEST(ConvertSubjects, AnotherReaderSeesTheSameValues) {
+  ExportBench bench({subjectSection({"Educación Física", "2º Idioma Extranjero"})});
+  SubjectLists lists;
+  convertSubjects(bench.context(), lists);
+  const std::string script =
+      "import sys, dbfread\n"
+      "for r in dbfread.DBF(sys.argv[1], encoding='cp1252'):\n"
+      "    print('|'.join([r['COD'], r['CODLARGO'], r['NOMBRE'], str(r['ESTAREA'])]))\n";
+  const std::string command = "PYTHONIOENCODING=utf-8 /usr/bin/python3 -c \"" + script + "\" '" +
+                              (bench.workspace() / "ASIGNOMT.DBF").string() + "'";
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  ASSERT_TRUE(pipe);
+  std::string output;
+  std::array<char, 256> buffer{};
+  while (fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) output += buffer.data();
+  EXPECT_EQ(output, "EF|Educación|Educación Física|False\n2IE|2º Idioma|2º Idioma Extranjero|False\n");
+}
+
+TEST(ConvertActivities, AppendsOneTaskRowPerRecordAfterTheSubjects) {
+  ExportBench bench({subjectSection({"Guardia de recreo"}),
+                     {"ACTIVIDADES",
+                      {{"x", " 1052 ", "  Guardia de recreo  "},
+                       {"x", "1052", "Guardia de recreo"},
+                       {"x", "", ""},
+                       {"x", "ABCDEFGHIJKL", "Reunión"},
+                       {"sólo"}}}});
+  convertSubjectsAndActivities(bench);
+  const auto rows = readRows(bench.workspace(), "ASIGNOMT");
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(rows[0].at("ESTAREA"), "F");
+  EXPECT_EQ(rows[1], (testing::Row{{"COD", "1052"}, {"CODLARGO", "Guardia"}, {"NOMBRE", "Guardia de recreo"},
+                                   {"MATERIA", ""}, {"CODTAREA", "1052"}, {"ESTAREA", "T"}}));
+  EXPECT_EQ(rows[2], rows[1]);
+  EXPECT_EQ(rows[3].at("COD"), "");
+  EXPECT_EQ(rows[3].at("CODLARGO"), "");
+  EXPECT_EQ(rows[4].at("COD"), "ABCDEFGHIJ");
+  EXPECT_EQ(rows[4].at("CODTAREA"), "ABCDEFGHIJKL");
+  EXPECT_EQ(bench.report().rowsOf("ASIGNOMT"), 5u);
+}
+
+}  // namespace
+}  // namespace mudalinx::exporter
