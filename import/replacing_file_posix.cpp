@@ -6,13 +6,14 @@
 #include <string>
 #include <system_error>
 
+#include "import/path_text.h"
 #include "import/replacing_file.h"
 
 namespace mudalinx::importer {
 namespace {
 
 std::runtime_error saveError(const std::filesystem::path& target, int error) {
-  return std::runtime_error("No se pudo guardar el archivo «" + target.string() +
+  return std::runtime_error("No se pudo guardar el archivo «" + pathText(target) +
                             "»: " + std::generic_category().message(error));
 }
 

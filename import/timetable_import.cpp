@@ -1,6 +1,7 @@
 #include "import/timetable_import.h"
 
 #include <ctime>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -11,6 +12,7 @@
 #include "exchange/text.h"
 #include "import/clock_minutes.h"
 #include "import/document_save.h"
+#include "import/path_text.h"
 #include "import/solution_lessons.h"
 #include "import/workspace_lookups.h"
 #include "import/xml_nodes.h"
@@ -53,7 +55,7 @@ struct WorkspaceTables {
 void requireFields(const Table& table, std::initializer_list<const char*> fields) {
   for (const char* field : fields) {
     if (!table.hasField(field)) {
-      throw std::runtime_error("La tabla " + table.name() + " (" + table.path().string() + ") no tiene el campo " +
+      throw std::runtime_error("La tabla " + table.name() + " (" + pathText(table.path()) + ") no tiene el campo " +
                                field + ".");
     }
   }
@@ -78,7 +80,7 @@ std::string schoolYearOf(const exchange::Document& doc) {
     block = block->next;
   }
   if (block == nullptr || block->children == nullptr) {
-    throw std::runtime_error("El archivo «" + doc.file().string() +
+    throw std::runtime_error("El archivo «" + pathText(doc.file()) +
                              "» no tiene datos en /SERVICIO/BLOQUE_DATOS: falta el año académico.");
   }
   xmlChar* content = xmlNodeGetContent(block->children);
@@ -246,7 +248,9 @@ class TimetableBuilder {
 }  // namespace
 
 std::filesystem::path outputPathFor(const std::filesystem::path& chosenFile) {
-  return chosenFile.parent_path() / (kOutputPrefix + chosenFile.filename().string());
+  std::filesystem::path name(kOutputPrefix);
+  name += chosenFile.filename();  // path arithmetic keeps any file name intact on every platform
+  return chosenFile.parent_path() / name;
 }
 
 std::filesystem::path importTimetable(const std::filesystem::path& chosenFile, const std::filesystem::path& workspace,
