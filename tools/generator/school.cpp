@@ -56,7 +56,11 @@ class KeyRange {
   int maxGap_;
 };
 
-std::string twoDigits(long long n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+std::string twoDigits(long long n) {
+  std::string text = n < 10 ? "0" : "";  // appended, not prefixed: g++ 12 warns wrongly on "0" + text
+  text += std::to_string(n);
+  return text;
+}
 
 // Values keyed in by hand now and then carry stray blanks.
 std::string withStrayBlanks(Random& random, std::string text) {
