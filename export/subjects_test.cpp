@@ -157,6 +157,18 @@ TEST(ConvertSubjects, AnotherReaderSeesTheSameValues) {
   EXPECT_EQ(output, "EF|Educación|Educación Física|False\n2IE|2º Idioma|2º Idioma Extranjero|False\n");
 }
 
+TEST(ConvertSubjects, ReportsCharactersWindows1252Lacks) {
+  ExportBench bench({subjectSection({"Arte", "Física Ωmega"})});
+  SubjectLists lists;
+  convertSubjects(bench.context(), lists);
+  EXPECT_EQ(readRows(bench.workspace(), "ASIGNOMT")[1].at("NOMBRE"), "Física ?mega");
+  const auto replaced = warningsOf(bench.report(), "caracter");
+  ASSERT_EQ(replaced.size(), 1u);
+  EXPECT_EQ(replaced[0].section, "MATERIAS");
+  EXPECT_EQ(replaced[0].record, 2u);
+  EXPECT_NE(replaced[0].text.find("Física ?mega"), std::string::npos);
+}
+
 TEST(ConvertActivities, AppendsOneTaskRowPerRecordAfterTheSubjects) {
   ExportBench bench({subjectSection({"Guardia de recreo"}),
                      {"ACTIVIDADES",

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdio>
+#include <memory>
+
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -169,6 +174,30 @@ TEST(ConvertTimeFrames, NoFrameStopsAfterCreatingTheEmptyTables) {
   for (const char* name : {"DIASHORAST", "DIASHORAST2", "PERIODOS"}) {
     EXPECT_TRUE(readRows(bench.workspace(), name).empty()) << name;
   }
+}
+
+std::string commandOutput(const std::string& command) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  std::string output;
+  std::array<char, 256> buffer{};
+  while (pipe && fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) output += buffer.data();
+  return output;
+}
+
+TEST(ConvertTimeFrames, OrderedSlotTableAndItsIndexReadByAnotherReader) {
+  ExportBench bench({{"JORNADAS_ESCOLARES", {frame("M", "Mañana")}}, {"TRAMOS_HORARIOS", {}}});
+  convertTimeFrames(bench.context());
+  const std::filesystem::path script = bench.workspace().parent_path() / "leer_indice.pl";
+  std::ofstream(script) << "use XBase;\n"
+                           "my $t = XBase->new($ARGV[0]) or die XBase->errstr;\n"
+                           "print join(',', $t->field_names), \"\\n\";\n"
+                           "my $c = $t->prepare_select_with_index([$ARGV[1], 'ORDEN'], 'ORDEN') or die $t->errstr;\n"
+                           "my $n = 0; $n++ while $c->fetch; print \"rows $n\\n\";\n";
+  const std::string output = commandOutput("perl '" + script.string() + "' '" +
+                                           (bench.workspace() / "DIASHORAST2.DBF").string() + "' '" +
+                                           (bench.workspace() / "DIASHORAST2.MDX").string() + "' 2>&1");
+  EXPECT_EQ(output,
+            "DIHO,CODDIHO,DIA,TEXTODIA,HORA,TEXTOHOR,HORADESDE,HORAHASTA,MINUTOS,MARCO,MARCOXML,ORDEN\nrows 0\n");
 }
 
 }  // namespace
