@@ -212,6 +212,48 @@ TEST_F(JobsTest, FailureInsideTheWorkTurnsBusyOffAndKeepsJobsEnabled) {
   EXPECT_EQ(session.outcome, 0);
 }
 
+TEST_F(JobsTest, ImportRunsItsStepsInOrder) {
+  session.embedded = true;
+  ui.files = {sample, std::nullopt};
+  ui.frameClosings = {kMorningFrame};
+  runExport(session, ui, folders, report);
+  // The timetabler's solution: one lesson of the only teacher.
+  table::createTable(folders.workspace, {"SOLUC",
+                                         {{"PROF", table::FieldType::Text, 10},
+                                          {"DIA", table::FieldType::Integer, 0},
+                                          {"HORA", table::FieldType::Integer, 0},
+                                          {"MARCO", table::FieldType::Text, 1},
+                                          {"ASIG", table::FieldType::Text, 10},
+                                          {"CODGRUPO", table::FieldType::Text, 10},
+                                          {"TAREA", table::FieldType::Text, 12},
+                                          {"AULA", table::FieldType::Text, 10}},
+                                         {},
+                                         table::Format::DBase4});
+  {
+    table::Table solution = table::Table::open(folders.workspace, "SOLUC", table::Access::Exclusive);
+    solution.append();
+    solution.setText("PROF", "ABC");
+    solution.setInteger("DIA", 1);
+    solution.setInteger("HORA", 1);
+    solution.setText("MARCO", "0");
+    solution.setText("ASIG", "EF");
+    solution.setText("CODGRUPO", "1ESO A");
+    solution.post();
+    solution.close();
+  }
+  ui.events.clear();
+  session.outcome = 0;
+
+  // The cancelled dialog takes the file of the export.
+  EXPECT_EQ(runImport(session, ui, folders, report), JobResult::Finished);
+
+  EXPECT_EQ(ui.events, (Events{"chooseFile", "busy on", "busy off", "finished", "disableJobs", "closeWindow"}));
+  EXPECT_EQ(session.outcome, 1);
+  const std::string timetable = testing::readFile(root / "ResultadoVelkandos_marcos.xml");
+  EXPECT_NE(timetable.find("HORARIO_REGULAR_PROFESOR_1"), std::string::npos);
+  EXPECT_NE(timetable.find(">E1<"), std::string::npos);
+}
+
 TEST_F(JobsTest, ImportFailureTurnsBusyOff) {
   // An empty workspace: the import's tables are missing.
   ui.files = {sample};

@@ -77,7 +77,11 @@ class TemporaryFile {
 
 void replaceFile(const std::filesystem::path& file, std::string_view contents) {
   const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-  std::string pattern = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
+  // A hidden name beside the file, made unique by mkstemp.
+  std::string temporaryName = ".";
+  temporaryName += file.filename().string();
+  temporaryName += ".XXXXXX";
+  std::string pattern = (folder / temporaryName).string();
   FileDescriptor fd(::mkstemp(pattern.data()));
   if (fd.get() < 0) failWriting(file, errno);
   TemporaryFile temporary(pattern);
