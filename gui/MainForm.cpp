@@ -83,6 +83,8 @@ TMForm::TMForm(std::vector<std::string> args, app::Folders folders, QWidget* par
 
 TMForm::~TMForm() {
   while (busyDepth_ > 0) setBusy(false);
+  // The host's window object would take this window's own with it when it goes.
+  if (QWindow* own = windowHandle(); own && host_) own->setParent(nullptr);
 }
 
 void TMForm::buildControls() {
@@ -168,8 +170,8 @@ void TMForm::FormCreate() {
 }
 
 void TMForm::embedIn(std::uint32_t handle, const std::string& handleText) {
-  QWindow* host = adoptHostWindow(handle, this);
-  if (!host) {
+  host_.reset(adoptHostWindow(handle));
+  if (!host_) {
     showMessageBox(this, QString::fromStdString("No se puede colocar la ventana dentro de la ventana $" + handleText +
                                                 " del programa que ha abierto Mudalinx: esa ventana no existe"));
     return;
@@ -177,7 +179,7 @@ void TMForm::embedIn(std::uint32_t handle, const std::string& handleText) {
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   setFixedSize(632, 266);
   winId();
-  windowHandle()->setParent(host);
+  windowHandle()->setParent(host_.get());
   move(0, 0);
   session_.embedded = true;
   watchHostWindow(handle, this, [this] { hostWindowGone(); });

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 class QFileDialog;
 class QLabel;
 class QPushButton;
+class QWindow;
 
 namespace mudalinx::gui {
 
@@ -86,6 +88,8 @@ class TMForm : public QWidget, public app::UserInterface {
   app::CommandLine commandLine_;
   app::Folders folders_;
   app::Session session_;
+  // The host program's window that this one lives in, embedded mode only.
+  std::unique_ptr<QWindow> host_;
   bool shown_ = false;
   bool closeHandled_ = false;
   // The host window went away: the outcome is written and every dialog gives up.

@@ -10,9 +10,9 @@ class QWindow;
 
 namespace mudalinx::gui {
 
-// The host's window as a foreign window owned by OWNER; nullptr when this platform cannot
-// embed windows or no window has that handle.
-QWindow* adoptHostWindow(std::uint32_t handle, QObject* owner);
+// The host's window as a foreign window for the caller to own; nullptr when this platform
+// cannot embed windows or no window has that handle.
+QWindow* adoptHostWindow(std::uint32_t handle);
 
 // Calls ON_GONE once, from the event loop, when the window HANDLE is destroyed (taking the
 // embedded window with it). The watch lasts as long as OWNER.

@@ -8,12 +8,10 @@
 
 namespace mudalinx::gui {
 
-QWindow* adoptHostWindow(std::uint32_t handle, QObject* owner) {
+QWindow* adoptHostWindow(std::uint32_t handle) {
   const HWND window = reinterpret_cast<HWND>(static_cast<quintptr>(handle));
   if (!IsWindow(window)) return nullptr;
-  QWindow* host = QWindow::fromWinId(reinterpret_cast<WId>(window));
-  if (host) host->QObject::setParent(owner);
-  return host;
+  return QWindow::fromWinId(reinterpret_cast<WId>(window));
 }
 
 void watchHostWindow(std::uint32_t handle, QObject* owner, std::function<void()> onGone) {

@@ -56,12 +56,10 @@ class HostWatch : public QObject, public QAbstractNativeEventFilter {
 
 }  // namespace
 
-QWindow* adoptHostWindow(std::uint32_t handle, QObject* owner) {
+QWindow* adoptHostWindow(std::uint32_t handle) {
   xcb_connection_t* connection = x11Connection();
   if (!connection || !windowExists(connection, handle)) return nullptr;
-  QWindow* host = QWindow::fromWinId(static_cast<WId>(handle));
-  if (host) host->QObject::setParent(owner);
-  return host;
+  return QWindow::fromWinId(static_cast<WId>(handle));
 }
 
 void watchHostWindow(std::uint32_t handle, QObject* owner, std::function<void()> onGone) {
