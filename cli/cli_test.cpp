@@ -324,7 +324,10 @@ TEST_F(CliTest, DataErrorsEndTheRunWithTheirMessage) {
 TEST_F(CliTest, WrongUsageExitsWithTwo) {
   for (const std::string arguments : {"", "exportar x.xml", "export", "import", "dump", "export a.xml --colores"}) {
     SCOPED_TRACE(arguments);
-    EXPECT_EQ(cli(arguments).status, 2);
+    const Outcome run = cli(arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("Uso incorrecto: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("  mudalinx-cli dump TABLA.DBF\n"), std::string::npos) << run.err;
   }
   EXPECT_EQ(cli("--help").status, 0);
 }

@@ -20,6 +20,13 @@ namespace {
 namespace app = mudalinx::app;
 namespace cli = mudalinx::cli;
 
+constexpr const char* kUsage =
+    "Uso:\n"
+    "  mudalinx-cli export ARCHIVO.xml [--workspace DIR] [--program-dir DIR] [--frames CODIGO[,CODIGO]]"
+    " [--report ARCHIVO.json]\n"
+    "  mudalinx-cli import ARCHIVO.xml [--workspace DIR] [--report ARCHIVO.json]\n"
+    "  mudalinx-cli dump TABLA.DBF\n";
+
 struct JobOptions {
   std::string file;
   std::string workspace;
@@ -100,8 +107,9 @@ int main(int argc, char** argv) {
   try {
     command.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
-    const int status = command.exit(error);
-    return status == 0 ? 0 : 2;
+    if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) return command.exit(error);  // --help
+    std::cerr << "Uso incorrecto: " << error.what() << "\n" << kUsage;
+    return 2;
   }
 
   exportOptions.framesGiven = framesOption->count() > 0;
