@@ -51,7 +51,8 @@ void convertSubjects(ExportContext& ctx, SubjectLists& lists) {
       return;
     }
     if (!lists.upperNames.insert(exchange::upperAZ(name)).second) {
-      record.warn("omitido", "Materia omitida: el nombre \"" + exchange::win1252ToUtf8(name) + "\" ya apareció antes.");
+      record.warn("omitido", "La materia \"" + exchange::win1252ToUtf8(name) +
+                                 "\" ya tiene fila en ASIGNOMT; no se añade otra (sus asignaciones usan ese código).");
       return;
     }
     const SubjectCodes codes = deriveSubjectCodes(name);
