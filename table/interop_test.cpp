@@ -97,12 +97,13 @@ TEST(Interop, WeReadTablesWrittenByPythonDbf) {
     std::vector<std::string> rows;
   };
   const Case cases[] = {
-      {"db3", "NOMBRE:C:12:0 CANTIDAD:N:5:0 PRECIO:N:8:2 ACTIVO:L:1:0 FECHA:D:8:0 ",
-       {"N\xFA\xF1" "ez|42|3.5|T|20240301", "||||", "Zo\xEB|-7|-0.25|F|19991231"}},
+      {"db3", "NOMBRE:C:12:0 CANTIDAD:N:5:0 PRECIO:N:8:2 ACTIVO:L:1:0 FECHA:D:8:0 NOTAS:M:10:0 ",
+       {"N\xFA\xF1" "ez|42|3.5|T|20240301|", "|||||", "Zo\xEB|-7|-0.25|F|19991231|"}},
       {"vfp",
-       "NOMBRE:C:12:0 CANTIDAD:N:5:0 PRECIO:N:8:2 ACTIVO:L:1:0 FECHA:D:8:0 ENTERO:I:4:0 DOBLE:B:8:0 DINERO:Y:8:0 ",
-       {"N\xFA\xF1" "ez|42|3.5|T|20240301|-123456|2.25|12.375", "|||||0|0|0",
-        "Zo\xEB|-7|-0.25|F|19991231|2147483646|-10000000000|-5"}},
+       "NOMBRE:C:12:0 CANTIDAD:N:5:0 PRECIO:N:8:2 ACTIVO:L:1:0 FECHA:D:8:0 ENTERO:I:4:0 DOBLE:B:8:0 DINERO:Y:8:0 "
+       "OPCIONAL:N:4:0 NOTAS:M:4:0 ",
+       {"N\xFA\xF1" "ez|42|3.5|T|20240301|-123456|2.25|12.375|5|", "|||||0|0|0||",
+        "Zo\xEB|-7|-0.25|F|19991231|2147483646|-10000000000|-5|6|"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.flavour);
@@ -111,17 +112,40 @@ TEST(Interop, WeReadTablesWrittenByPythonDbf) {
                                     shellQuoted(folder / "AJENA.DBF"));
     ASSERT_EQ(written.status, 0) << written.output;
     Table table = Table::open(folder.path(), "AJENA", Access::Shared);
-    EXPECT_EQ(fieldsOf(table), c.fields);
-    EXPECT_EQ(table.recordCount(), 3U);  // the deleted row hidden
+    EXPECT_EQ(fieldsOf(table), c.fields);  // _NullFlags hidden
+    EXPECT_EQ(table.recordCount(), 3U);   // the deleted row hidden
     EXPECT_EQ(rowsOf(table), c.rows);
     table.first();
     EXPECT_EQ(table.integer("CANTIDAD"), 42);
     EXPECT_DOUBLE_EQ(table.number("PRECIO"), 3.5);
+    EXPECT_TRUE(table.isBlank("NOTAS"));
     if (std::string(c.flavour) == "vfp") {
       EXPECT_EQ(table.integer("ENTERO"), -123456);
       EXPECT_DOUBLE_EQ(table.number("DINERO"), 12.375);
     }
   }
+}
+
+// The null bit of a nullable Visual FoxPro field hides the value stored beside it.
+TEST(Interop, FoxProNullFlagsMakeAValueUnset) {
+  ScratchFolder folder;
+  const auto written = runCommand(kPython + " " + shellQuoted(kTestdata + "/write_foreign.py") + " vfp " +
+                                  shellQuoted(folder / "AJENA.DBF"));
+  ASSERT_EQ(written.status, 0) << written.output;
+  std::string bytes = testing::readBytes(folder / "AJENA.DBF");
+  const std::size_t header = testing::byteAt(bytes, 8) | testing::byteAt(bytes, 9) << 8;
+  const std::size_t descriptor = bytes.find("_NULLFLAGS");
+  ASSERT_NE(descriptor, std::string::npos);
+  const std::size_t flags = testing::le32At(bytes, descriptor + 12);  // its place in the record
+  bytes[header + flags] |= 0x01;  // OPCIONAL, the only nullable field, has the first bit
+  testing::writeBytes(folder / "AJENA.DBF", bytes);
+  Table table = Table::open(folder.path(), "AJENA", Access::Shared);
+  EXPECT_TRUE(table.isBlank("OPCIONAL"));
+  EXPECT_EQ(table.text("OPCIONAL"), "");
+  EXPECT_EQ(table.integer("OPCIONAL"), 0);
+  table.next();
+  table.next();
+  EXPECT_EQ(table.text("OPCIONAL"), "6");
 }
 
 #ifdef TABLE_TDBF_TOOL

@@ -230,7 +230,7 @@ class Table::Impl {
   const FieldLayout& editableField(std::string_view name) {
     const FieldLayout& f = field(name);
     if (mode_ == Mode::Browse) {
-      throw TableError("La tabla " + name_ + " no tiene ningún registro en edición (campo " + f.info.name + ").");
+      throw TableError("La tabla " + name_ + " no tiene ningún registro en edición (campo " + detail::quoteForMessage(f.info.name) + ").");
     }
     return f;
   }
@@ -241,12 +241,12 @@ class Table::Impl {
 
   TableError valueError(const FieldLayout& f, const std::string& reason) const {
     const std::size_t record = mode_ == Mode::Browse ? recordNumber() : editedRecordNumber();
-    return TableError("La tabla " + name_ + ", registro " + std::to_string(record) + ", campo " + f.info.name + ": " +
+    return TableError("La tabla " + name_ + ", registro " + std::to_string(record) + ", campo " + detail::quoteForMessage(f.info.name) + ": " +
                       reason + ".");
   }
 
   TableError refusedValue(const FieldLayout& f, const std::string& value) const {
-    return valueError(f, "el valor " + value + " no cabe en un campo de tipo " + std::string(1, f.info.type) +
+    return valueError(f, "el valor " + value + " no cabe en un campo de tipo " + detail::quoteForMessage(std::string(1, f.info.type)) +
                              " y ancho " + std::to_string(f.info.width));
   }
 
