@@ -64,11 +64,11 @@ HelpViewer::HelpViewer(const std::filesystem::path& helpFile, QWidget* parent)
   splitter->addWidget(contents_);
   splitter->addWidget(browser_);
   splitter->setStretchFactor(1, 1);
-  splitter->setSizes({220, 560});
+  splitter->setSizes({260, 620});
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(splitter);
-  resize(800, 560);
+  resize(880, 580);
 
   fillContents();
   connect(contents_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {

@@ -145,6 +145,7 @@ void TMForm::buildControls() {
   OpenDialogXML->setFileMode(QFileDialog::AnyFile);
   OpenDialogXML->setNameFilter(QStringLiteral("*.xml"));
   OpenDialogXML->setDefaultSuffix(QStringLiteral("xml"));
+  OpenDialogXML->resize(760, 460);
 
   connect(BExportar, &QPushButton::clicked, this, &TMForm::BExportarClick);
   connect(BImportar, &QPushButton::clicked, this, &TMForm::BImportarClick);

@@ -149,6 +149,7 @@ void TPlantillas::ListBox2Click() {
 
 void TPlantillas::ComboBoxPlantillaChange() {
   LabelNombre->setText(QStringLiteral("-"));
+  LabelNombre->setToolTip({});
   LabelPlanFec1->setText(QStringLiteral("-"));
   LabelPlanFec2->setText(QStringLiteral("-"));
   const int current = ComboBoxPlantilla->currentIndex();
@@ -158,6 +159,8 @@ void TPlantillas::ComboBoxPlantillaChange() {
   for (const exporter::FrameEntry& frame : frames_) {
     if (frame.code != code) continue;
     LabelNombre->setText(fromWindows1252(frame.name));
+    // The label keeps its size: a long name is cut, the whole one is in the tip.
+    LabelNombre->setToolTip(LabelNombre->text());
     LabelPlanFec1->setText(fromWindows1252(frame.start));
     LabelPlanFec2->setText(fromWindows1252(frame.end));
   }
