@@ -47,8 +47,11 @@ bool sameName(std::string_view a, std::string_view b) {
   return exchange::caseBlindKey(a) == exchange::caseBlindKey(b);
 }
 
-// The section name of a "[name]" line.
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// The section name of a "[name]" line (the first line may begin with a UTF-8 byte-order mark).
 std::optional<std::string_view> sectionName(std::string_view line) {
+  if (line.substr(0, kUtf8Mark.size()) == kUtf8Mark) line.remove_prefix(kUtf8Mark.size());
   line = trimmed(line);
   if (line.size() < 2 || line.front() != '[') return std::nullopt;
   const std::size_t close = line.find(']');
@@ -134,6 +137,11 @@ void writeIniValue(const std::filesystem::path& file, std::string_view section, 
     if (!in) throw std::runtime_error("No se puede leer el archivo \"" + file.string() + "\"");
     contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.bad()) throw std::runtime_error("No se puede leer el archivo \"" + file.string() + "\"");
+  }
+  // Line-by-line editing would corrupt a UTF-16 file; refuse it instead.
+  if (contents.rfind("\xFF\xFE", 0) == 0 || contents.rfind("\xFE\xFF", 0) == 0) {
+    throw std::runtime_error("No se puede modificar el archivo \"" + file.string() +
+                             "\": está guardado en UTF-16");
   }
   replaceFile(file, withIniValue(contents, section, key, value));
 }

@@ -38,6 +38,8 @@ INSTANTIATE_TEST_SUITE_P(
         IniCase{"UnixLineEndingsKept", "[A]\nB=1\n", "[A]\nB=1\n[Transformadores]\nTransformado=1\n"},
         IniCase{"LastLineWithoutEnding", "[Transformadores]\r\nRuta=x",
                 "[Transformadores]\r\nRuta=x\r\nTransformado=1\r\n"},
+        IniCase{"ByteOrderMarkBeforeTheSection", "\xEF\xBB\xBF[Transformadores]\r\nTransformado=0\r\n",
+                "\xEF\xBB\xBF[Transformadores]\r\nTransformado=1\r\n"},
         IniCase{"OnlyFirstOfTwoSectionsChanged",
                 "[Transformadores]\r\nTransformado=0\r\n[Transformadores]\r\nTransformado=0\r\n",
                 "[Transformadores]\r\nTransformado=1\r\n[Transformadores]\r\nTransformado=0\r\n"}),
@@ -54,6 +56,15 @@ TEST(WriteIniValue, CreatesMissingFileAndReplacesExisting) {
   EXPECT_EQ(testing::readFile(file), "[Quorvia]\r\nIdioma=ES\r\n[Transformadores]\r\nTransformado=1\r\n");
   // Nothing but the file itself is left in the folder (no temporary file).
   EXPECT_EQ(testing::snapshot(folder.path()).size(), 1u);
+}
+
+TEST(WriteIniValue, RefusesUtf16Files) {
+  testing::TempFolder folder;
+  const auto file = folder / "Quorvia.ini";
+  const std::string utf16("\xFF\xFE[\0A\0]\0", 8);
+  testing::writeFile(file, utf16);
+  EXPECT_THROW(writeIniValue(file, "Transformadores", "Transformado", "1"), std::runtime_error);
+  EXPECT_EQ(testing::readFile(file), utf16);
 }
 
 TEST(WriteIniValue, MissingFolderGivesSpanishMessage) {
