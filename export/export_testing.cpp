@@ -104,6 +104,17 @@ std::vector<std::string> column(const std::vector<Row>& rows, const std::string&
   return values;
 }
 
+std::vector<std::string> fieldLayout(const std::filesystem::path& folder, std::string_view name) {
+  const table::Table table = table::Table::open(folder, name, table::Access::Shared);
+  std::vector<std::string> layout;
+  for (const table::FieldInfo& field : table.fields()) {
+    std::string shape = field.name + " " + field.type + " " + std::to_string(field.width);
+    if (field.decimals != 0) shape += "." + std::to_string(field.decimals);
+    layout.push_back(shape);
+  }
+  return layout;
+}
+
 std::vector<exchange::Warning> warningsOf(const exchange::Report& report, std::string_view kind) {
   std::vector<exchange::Warning> found;
   for (const exchange::Warning& warning : report.warnings()) {

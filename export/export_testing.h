@@ -75,6 +75,10 @@ std::vector<Row> readRows(const std::filesystem::path& folder, std::string_view 
 // One field of every row.
 std::vector<std::string> column(const std::vector<Row>& rows, const std::string& field);
 
+// The fields of TABLE in FOLDER in order, each as "NAME TYPE WIDTH" with ".DECIMALS" when
+// it has decimals, e.g. "COD C 10", "HORAS N 20.4".
+std::vector<std::string> fieldLayout(const std::filesystem::path& folder, std::string_view table);
+
 // The warnings of REPORT of one kind.
 std::vector<exchange::Warning> warningsOf(const exchange::Report& report, std::string_view kind);
 

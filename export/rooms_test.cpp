@@ -47,14 +47,8 @@ TEST(ConvertRooms, NeverWritesTheSameCodeTwice) {
                                    {"MAXALUM", ""}, {"DEPCENTRO", ""}}));
   EXPECT_EQ(bench.report().rowsOf("AULAT"), 9u);
 
-  table::Table rooms = table::Table::open(bench.workspace(), "AULAT", table::Access::Shared);
-  const std::vector<std::pair<std::string, int>> expected{
-      {"ABREV", 10}, {"NOMBRE", 80}, {"EDIFICIO", 1}, {"MAXALUM", 11}, {"DEPCENTRO", 10}};
-  ASSERT_EQ(rooms.fields().size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    EXPECT_EQ(rooms.fields()[i].name, expected[i].first);
-    EXPECT_EQ(rooms.fields()[i].width, expected[i].second) << expected[i].first;
-  }
+  EXPECT_EQ(testing::fieldLayout(bench.workspace(), "AULAT"),
+            (std::vector<std::string>{"ABREV C 10", "NOMBRE C 80", "EDIFICIO C 1", "MAXALUM N 11", "DEPCENTRO C 10"}));
 }
 
 }  // namespace

@@ -70,6 +70,10 @@ TEST(ConvertSubjectAssignments, EverySubjectMeetsEveryGroupOfItsCourse) {
     EXPECT_EQ(row.at("SESIONES"), "1111");
     EXPECT_EQ(row.at("CTAREA"), "1");
   }
+  EXPECT_EQ(testing::fieldLayout(bench.workspace(), "ASIGT"),
+            (std::vector<std::string>{"CASIG C 10", "CPROF C 10", "CGRUP C 10", "CAULA C 10", "TURNO C 1",
+                                      "NIVEL C 5", "CURSO C 3", "GRUPO C 2", "HORAS N 20.4", "SESIONES C 20",
+                                      "NCONEX C 4", "CLAVE C 10", "CLAVECURSO C 10", "CTAREA C 10"}));
   table::Table assignments = table::Table::open(bench.workspace(), "ASIGT", table::Access::Shared);
   for (assignments.first(); !assignments.eof(); assignments.next()) EXPECT_EQ(assignments.number("HORAS"), 4.0);
   EXPECT_EQ(bench.report().rowsOf("ASIGT"), 16u);

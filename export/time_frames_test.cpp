@@ -92,10 +92,16 @@ TEST(ConvertTimeFrames, OneFrameNeedsNoDialogAndFillsEveryDay) {
   EXPECT_EQ(readRows(bench.workspace(), "PERIODOS"),
             (std::vector<testing::Row>{{{"CJORNADA", "M1"}, {"JORNADA", "Mañana"}, {"FECINI", "01/09/2026"},
                                         {"FECFIN", "30/06/2027"}}}));
-  table::Table ordered = table::Table::open(bench.workspace(), "DIASHORAST2", table::Access::Shared);
-  EXPECT_EQ(ordered.recordCount(), 0u);
-  ASSERT_EQ(ordered.fields().size(), 12u);
-  EXPECT_EQ(ordered.fields().back().name, "ORDEN");
+  const std::vector<std::string> slotLayout{"DIHO C 10",      "CODDIHO C 10",  "DIA C 20",     "TEXTODIA C 20",
+                                            "HORA C 8",       "TEXTOHOR C 15", "HORADESDE C 8", "HORAHASTA C 8",
+                                            "MINUTOS C 8",    "MARCO C 1",     "MARCOXML C 10"};
+  EXPECT_EQ(testing::fieldLayout(bench.workspace(), "DIASHORAST"), slotLayout);
+  std::vector<std::string> orderedLayout = slotLayout;
+  orderedLayout.push_back("ORDEN N 11");
+  EXPECT_EQ(testing::fieldLayout(bench.workspace(), "DIASHORAST2"), orderedLayout);
+  EXPECT_TRUE(readRows(bench.workspace(), "DIASHORAST2").empty());
+  EXPECT_EQ(testing::fieldLayout(bench.workspace(), "PERIODOS"),
+            (std::vector<std::string>{"CJORNADA C 10", "JORNADA C 40", "FECINI C 10", "FECFIN C 10"}));
   EXPECT_TRUE(table::findFile(bench.workspace(), "DIASHORAST2.MDX").has_value());
   EXPECT_FALSE(table::findFile(bench.workspace(), "JORNADAS.DBF").has_value());
   EXPECT_EQ(bench.report().rowsOf("DIASHORAST"), 21u);
