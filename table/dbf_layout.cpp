@@ -2,9 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
-#include <ctime>
 #include <unordered_set>
 
+#include "table/ascii_case.h"
+#include "table/file_handle.h"
 #include "table/os_error.h"
 
 namespace mudalinx::table::detail {
@@ -182,12 +183,6 @@ namespace {
   throw TableError("La definición de la tabla " + quoteForMessage(def.name) + " no es válida: " + reason + ".");
 }
 
-std::string upperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
-
 bool isFieldName(std::string_view name) {
   if (name.empty() || !std::isalpha(static_cast<unsigned char>(name[0]))) return false;
   return std::all_of(name.begin(), name.end(),
@@ -304,13 +299,15 @@ NewTable layoutNewTable(const TableDef& def) {
   return result;
 }
 
+void putToday(char* threeBytes) {
+  const std::tm local = localNow();
+  threeBytes[0] = static_cast<char>(local.tm_year % 256);
+  threeBytes[1] = static_cast<char>(local.tm_mon + 1);
+  threeBytes[2] = static_cast<char>(local.tm_mday);
+}
+
 void stampHeader(char* headerStart, std::uint32_t recordCount) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  headerStart[1] = static_cast<char>(local.tm_year % 256);
-  headerStart[2] = static_cast<char>(local.tm_mon + 1);
-  headerStart[3] = static_cast<char>(local.tm_mday);
+  putToday(headerStart + 1);
   for (int i = 0; i < 4; ++i) headerStart[4 + i] = static_cast<char>((recordCount >> (8 * i)) & 0xFF);
 }
 

@@ -66,6 +66,9 @@ struct NewTable {
 };
 NewTable layoutNewTable(const TableDef& def);
 
+// Today's date as dBASE files keep it: year - 1900, month, day, one byte each.
+void putToday(char* threeBytes);
+
 // The record count and date of last update as they go into header bytes 1 to 7.
 void stampHeader(char* headerStart, std::uint32_t recordCount);
 

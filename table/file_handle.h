@@ -1,13 +1,18 @@
-// An owned POSIX file descriptor, whole-range I/O and open-file-description locks.
+// The file operations the table layer needs from the operating system: an owned file
+// descriptor, whole-range I/O, cross-process locks, removing and replacing files. The POSIX
+// implementation is file_handle_posix.cpp; a Windows one would sit beside it.
 //
-// Locks are taken on the open file description (F_OFD_SETLK), so they conflict between
-// processes and also between two opens inside one process, and vanish with the descriptor.
+// Locks belong to one open of the file (open file description locks on Linux), so they conflict
+// between processes and also between two opens inside one process, and vanish with the handle.
 #pragma once
 
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
+#include <ctime>
 #include <filesystem>
+#include <string>
 
 namespace mudalinx::table::detail {
 
@@ -30,6 +35,25 @@ class FileHandle {
  private:
   int fd_ = -1;
 };
+
+enum class OpenMode { ReadWrite, ReadOnly, CreateNew };
+
+// An empty handle when FILE cannot be opened; ERROR then holds the errno value.
+FileHandle openFile(const std::filesystem::path& file, OpenMode mode, int& error);
+// The failure means "not allowed" (permissions, read-only file system) rather than "broken".
+bool isPermissionError(int error);
+std::uint64_t fileSize(const FileHandle& handle, const std::filesystem::path& file);
+
+// Deletes FILE when it exists; a failed deletion throws TableError naming FILE.
+void removeFile(const std::filesystem::path& file);
+// Renames FROM over TO in one step; TableError naming TO when it fails.
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to);
+// Deletes FILE if it can, reporting nothing: for cleaning up after a failure.
+void discardFile(const std::filesystem::path& file) noexcept;
+// The local date and time now.
+std::tm localNow();
+// A text no other process, nor an earlier call of this one, gets: for temporary file names.
+std::string uniqueSuffix();
 
 enum class LockKind { Shared, Exclusive };
 

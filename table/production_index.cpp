@@ -1,8 +1,8 @@
 #include "table/production_index.h"
 
 #include <algorithm>
-#include <cctype>
-#include <ctime>
+
+#include "table/ascii_case.h"
 
 namespace mudalinx::table::detail {
 namespace {
@@ -23,20 +23,6 @@ void put32(char* p, std::size_t value) {
 void put16(char* p, std::size_t value) {
   p[0] = static_cast<char>(value & 0xFF);
   p[1] = static_cast<char>((value >> 8) & 0xFF);
-}
-
-void putDate(char* p) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  p[0] = static_cast<char>(local.tm_year % 256);
-  p[1] = static_cast<char>(local.tm_mon + 1);
-  p[2] = static_cast<char>(local.tm_mday);
-}
-
-std::string upperAscii(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
 }
 
 struct KeyShape {
@@ -83,7 +69,7 @@ std::vector<char> emptyProductionIndex(const std::string& tableName, const Table
 
   char* header = file.data();
   header[0] = 0x02;
-  putDate(header + 1);
+  putToday(header + 1);
   const std::string base = upperAscii(tableName).substr(0, 16);
   std::copy(base.begin(), base.end(), header + 4);
   put16(header + 20, kPagesPerBlock);
@@ -95,7 +81,7 @@ std::vector<char> emptyProductionIndex(const std::string& tableName, const Table
   header[30] = static_cast<char>(indexes.size() + 1);
   header[31] = 0x57;  // same language driver as the table
   put32(header + 32, pages);
-  putDate(header + 44);
+  putToday(header + 44);
   header[529] = 1;
 
   std::vector<std::string> names;

@@ -1,14 +1,11 @@
 #include "table/table.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cctype>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <unordered_map>
 
+#include "table/ascii_case.h"
 #include "table/dbf_layout.h"
 #include "table/field_value.h"
 #include "table/os_error.h"
@@ -17,6 +14,7 @@
 namespace mudalinx::table {
 
 using detail::FieldLayout;
+using detail::upperAscii;
 using detail::StoreResult;
 
 namespace {
@@ -24,12 +22,6 @@ namespace {
 // Rows kept in memory before they go to disk together; small enough that a killed process
 // loses little, large enough that 1e5 rows cost a few hundred writes.
 constexpr std::size_t kFlushBytes = std::size_t{1} << 20;
-
-std::string upperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
 
 bool hasDbfExtension(std::string_view name) {
   return name.size() > 4 && upperAscii(name.substr(name.size() - 4)) == ".DBF";
@@ -189,9 +181,7 @@ class Table::Impl {
   enum class Mode { Browse, Edit, Append };
 
   void load() {
-    struct stat info {};
-    if (fstat(lock_.handle.get(), &info) != 0) detail::throwSystemError("No se puede leer la tabla " + name_, file_, errno);
-    const auto fileSize = static_cast<std::uint64_t>(info.st_size);
+    const std::uint64_t fileSize = detail::fileSize(lock_.handle, file_);
     std::vector<char> header(static_cast<std::size_t>(std::min<std::uint64_t>(fileSize, 0x10000)));
     detail::readAt(lock_.handle.get(), header.data(), header.size(), 0, file_);
     layout_ = detail::parseLayout(header, fileSize, file_);

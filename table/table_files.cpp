@@ -1,12 +1,7 @@
 // Finding, removing and creating the files of a table.
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <atomic>
-#include <cctype>
-#include <cerrno>
 #include <system_error>
 
+#include "table/ascii_case.h"
 #include "table/dbf_layout.h"
 #include "table/os_error.h"
 #include "table/production_index.h"
@@ -14,23 +9,12 @@
 #include "table/table_lock.h"
 
 namespace mudalinx::table {
+
 namespace {
 
 using detail::FileHandle;
-
-bool sameLetters(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
-  }
-  return true;
-}
-
-std::string upperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
+using detail::removeFile;
+using detail::upperAscii;
 
 void requireFolder(const std::filesystem::path& folder) {
   std::error_code error;
@@ -39,23 +23,15 @@ void requireFolder(const std::filesystem::path& folder) {
   }
 }
 
-void removeFile(const std::filesystem::path& file) {
-  if (::unlink(file.c_str()) != 0 && errno != ENOENT) {
-    detail::throwSystemError("No se puede borrar el archivo", file, errno);
-  }
-}
-
 // A file written beside its final name and renamed over it once complete, so that readers
 // never see it half-written. Removed again unless committed.
 class ReplacementFile {
  public:
   ReplacementFile(std::filesystem::path target, const std::vector<char>& content) : target_(std::move(target)) {
-    static std::atomic<unsigned> counter{0};
-    temporary_ = target_.parent_path() /
-                 ("." + target_.filename().string() + "." + std::to_string(::getpid()) + "-" +
-                  std::to_string(counter++) + ".tmp");
-    FileHandle handle(::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (!handle) detail::throwSystemError("No se puede crear el archivo", target_, errno);
+    temporary_ = target_.parent_path() / ("." + target_.filename().string() + "." + detail::uniqueSuffix() + ".tmp");
+    int error = 0;
+    FileHandle handle = detail::openFile(temporary_, detail::OpenMode::CreateNew, error);
+    if (!handle) detail::throwSystemError("No se puede crear el archivo", target_, error);
     created_ = true;
     detail::writeAt(handle.get(), content.data(), content.size(), 0, target_);
     if (const int error = handle.close()) detail::throwSystemError("No se puede escribir el archivo", target_, error);
@@ -63,13 +39,11 @@ class ReplacementFile {
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
   ~ReplacementFile() {
-    if (created_) ::unlink(temporary_.c_str());
+    if (created_) detail::discardFile(temporary_);
   }
 
   void commit() {
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0) {
-      detail::throwSystemError("No se puede reemplazar el archivo", target_, errno);
-    }
+    detail::replaceFile(temporary_, target_);
     created_ = false;
   }
 
@@ -85,7 +59,7 @@ void removeOtherSpellings(const std::filesystem::path& folder, const std::string
   std::error_code error;
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     const std::string name = it->path().filename().string();
-    if (name != written && sameLetters(name, written)) others.push_back(it->path());
+    if (name != written && detail::equalIgnoringCase(name, written)) others.push_back(it->path());
   }
   for (const auto& other : others) removeFile(other);
 }
@@ -99,7 +73,7 @@ std::optional<std::filesystem::path> findFile(const std::filesystem::path& folde
   std::optional<std::filesystem::path> found;
   for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     const std::string name = it->path().filename().string();
-    if (sameLetters(name, filename) && it->is_regular_file(error)) {
+    if (detail::equalIgnoringCase(name, filename) && it->is_regular_file(error)) {
       if (!found || name < found->filename().string()) found = it->path();  // the same choice on every run
     }
   }

@@ -1,10 +1,6 @@
 #include "table/table_lock.h"
 
-#include <fcntl.h>
-
-#include <cctype>
-#include <cerrno>
-
+#include "table/ascii_case.h"
 #include "table/os_error.h"
 #include "table/table.h"
 
@@ -19,19 +15,17 @@ namespace {
 
 LockedFile openLocked(const std::filesystem::path& file, LockKind kind, const std::string& table) {
   LockedFile locked;
-  locked.handle = FileHandle(::open(file.c_str(), O_RDWR | O_CLOEXEC));
+  int error = 0;
+  locked.handle = openFile(file, OpenMode::ReadWrite, error);
   locked.writable = static_cast<bool>(locked.handle);
   if (!locked.handle) {
-    const int openError = errno;
-    if (openError != EACCES && openError != EPERM && openError != EROFS) {
-      throwSystemError("No se puede abrir la tabla " + quoteForMessage(table), file, openError);
-    }
+    if (!isPermissionError(error)) throwSystemError("No se puede abrir la tabla " + quoteForMessage(table), file, error);
     if (kind == LockKind::Exclusive) {
-      // An exclusive lock needs a descriptor open for writing.
-      throwSystemError("No se puede abrir la tabla " + quoteForMessage(table) + " para uso exclusivo", file, openError);
+      // An exclusive lock needs the file open for writing.
+      throwSystemError("No se puede abrir la tabla " + quoteForMessage(table) + " para uso exclusivo", file, error);
     }
-    locked.handle = FileHandle(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!locked.handle) throwSystemError("No se puede abrir la tabla " + quoteForMessage(table), file, errno);
+    locked.handle = openFile(file, OpenMode::ReadOnly, error);
+    if (!locked.handle) throwSystemError("No se puede abrir la tabla " + quoteForMessage(table), file, error);
   }
   if (!tryLock(locked.handle.get(), kind, file)) throwInUse(file, table);
   return locked;
@@ -42,9 +36,7 @@ void upgradeLock(const LockedFile& locked, const std::filesystem::path& file, co
 }
 
 std::string tableNameOf(const std::filesystem::path& file) {
-  std::string name = file.stem().string();
-  for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return name;
+  return upperAscii(file.stem().string());
 }
 
 }  // namespace mudalinx::table::detail

@@ -1,8 +1,10 @@
 #include "table/file_handle.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <utility>
 
@@ -27,6 +29,48 @@ int FileHandle::close() {
   if (fd_ < 0) return 0;
   const int result = ::close(std::exchange(fd_, -1));
   return result == 0 ? 0 : errno;
+}
+
+FileHandle openFile(const std::filesystem::path& file, OpenMode mode, int& error) {
+  int flags = O_CLOEXEC;
+  switch (mode) {
+    case OpenMode::ReadWrite: flags |= O_RDWR; break;
+    case OpenMode::ReadOnly: flags |= O_RDONLY; break;
+    case OpenMode::CreateNew: flags |= O_WRONLY | O_CREAT | O_EXCL; break;
+  }
+  FileHandle handle(::open(file.c_str(), flags, 0666));
+  error = handle ? 0 : errno;
+  return handle;
+}
+
+bool isPermissionError(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+
+std::uint64_t fileSize(const FileHandle& handle, const std::filesystem::path& file) {
+  struct stat info {};
+  if (fstat(handle.get(), &info) != 0) throwSystemError("No se puede leer el archivo", file, errno);
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+void removeFile(const std::filesystem::path& file) {
+  if (::unlink(file.c_str()) != 0 && errno != ENOENT) throwSystemError("No se puede borrar el archivo", file, errno);
+}
+
+void replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) throwSystemError("No se puede reemplazar el archivo", to, errno);
+}
+
+void discardFile(const std::filesystem::path& file) noexcept { ::unlink(file.c_str()); }
+
+std::tm localNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return local;
+}
+
+std::string uniqueSuffix() {
+  static std::atomic<unsigned> counter{0};
+  return std::to_string(::getpid()) + "-" + std::to_string(counter++);
 }
 
 bool tryLock(int fd, LockKind kind, const std::filesystem::path& path) {
