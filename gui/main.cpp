@@ -15,6 +15,21 @@
 
 namespace {
 
+// The general error handler of last resort: an error escaping any event handler is shown
+// instead of unwinding through the event loop. The jobs show their own errors first.
+class MudalinxApplication : public QApplication {
+ public:
+  using QApplication::QApplication;
+  bool notify(QObject* receiver, QEvent* event) override {
+    try {
+      return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+      mudalinx::gui::showError(nullptr, error);
+      return false;
+    }
+  }
+};
+
 // Qt's own texts (Aceptar, Cancelar, the file dialog) in Spanish whatever the system
 // locale: from the program folder first, as installed on Windows, then Qt's own folder.
 void installSpanishTranslation(QApplication& application, QTranslator& translator) {
@@ -28,7 +43,7 @@ void installSpanishTranslation(QApplication& application, QTranslator& translato
 }  // namespace
 
 int main(int argc, char** argv) {
-  QApplication application(argc, argv);
+  MudalinxApplication application(argc, argv);
   QApplication::setApplicationName(QString::fromUtf8(mudalinx::gui::kApplicationTitle));
   QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
   QTranslator translator;
