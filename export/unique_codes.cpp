@@ -19,29 +19,55 @@ bool CodeList::contains(std::string_view code) const { return keys_.count(keyOf(
 
 void CodeList::add(std::string_view code) { keys_.insert(keyOf(code)); }
 
-CodeChoice firstFreeCode(std::string_view base, const CodeList& list) {
-  std::string candidate = storedForm(base);
-  if (!list.contains(candidate)) return {candidate, false, false};
-  // Every candidate tried so far is taken; a stored form seen again can only be taken too.
-  std::unordered_set<std::string> tried{candidate};
-  bool shortening = false;
-  for (unsigned long long number = 1;; ++number) {
-    const std::string digits = std::to_string(number);
-    if (!shortening) {
+void CodeList::clear() {
+  keys_.clear();
+  searches_.clear();
+}
+
+namespace {
+
+// Runs SEARCH on from its next number until a candidate is not in LIST. The stored form of
+// BASE itself is taken.
+CodeChoice continueSearch(std::string_view base, const CodeList& list, SuffixSearch& search) {
+  if (search.tried.empty()) search.tried.insert(storedForm(base));
+  for (;; ++search.nextNumber) {
+    const std::string digits = std::to_string(search.nextNumber);
+    std::string candidate;
+    if (!search.shortening) {
       candidate = storedForm(std::string(base) + digits);
-      shortening = !tried.insert(candidate).second;
+      // A stored form seen again was found taken before.
+      search.shortening = !search.tried.insert(candidate).second;
     }
-    if (shortening) {
+    if (search.shortening) {
       const std::size_t room = digits.size() < kCodeWidth ? kCodeWidth - digits.size() : 0;
       candidate = std::string(base.substr(0, std::min(room, base.size()))) + digits;
     }
-    if (!list.contains(candidate)) return {candidate, true, shortening};
+    if (!list.contains(candidate)) return {candidate, true, search.shortening};
   }
 }
 
+}  // namespace
+
+CodeChoice firstFreeCode(std::string_view base, const CodeList& list) {
+  const std::string candidate = storedForm(base);
+  if (!list.contains(candidate)) return {candidate, false, false};
+  SuffixSearch search;
+  return continueSearch(base, list, search);
+}
+
+CodeChoice CodeList::claim(std::string_view base) {
+  CodeChoice choice{storedForm(base), false, false};
+  if (contains(choice.code)) {
+    SuffixSearch& search = searches_[std::string(base)];
+    choice = continueSearch(base, *this, search);
+    ++search.nextNumber;  // the number just taken
+  }
+  add(choice.code);
+  return choice;
+}
+
 std::string claimCode(CodeList& list, std::string_view base, const SourceRecord& origin) {
-  CodeChoice choice = firstFreeCode(base, list);
-  list.add(choice.code);
+  const CodeChoice choice = list.claim(base);
   if (choice.suffixed) {
     std::string text = "El código de \"" + exchange::win1252ToUtf8(base) + "\" ya estaba en uso; se usa \"" +
                        exchange::win1252ToUtf8(choice.code) + "\"";

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "export/section_walk.h"
@@ -23,26 +24,38 @@ enum class LetterCase {
   Ignored,      // teachers, rooms, groups: the locale's letter-case-blind comparison
 };
 
-// The codes handed out so far in one table.
-class CodeList {
- public:
-  explicit CodeList(LetterCase letterCase) : letterCase_(letterCase) {}
-  bool contains(std::string_view code) const;
-  void add(std::string_view code);
-  void clear() { keys_.clear(); }
-
- private:
-  std::string keyOf(std::string_view code) const;
-  LetterCase letterCase_;
-  std::unordered_set<std::string> keys_;
-};
-
 struct CodeChoice {
   std::string code;
   bool suffixed = false;  // not the base itself
   // The 8 + 2 forms of BASE were all taken, so the base was shortened to leave room
   // for the whole number.
   bool shortenedBase = false;
+};
+
+// Where the numbered candidates of one base have got to.
+struct SuffixSearch {
+  unsigned long long nextNumber = 1;
+  bool shortening = false;
+  std::unordered_set<std::string> tried;  // stored forms tried so far, all taken
+};
+
+// The codes handed out so far in one table.
+class CodeList {
+ public:
+  explicit CodeList(LetterCase letterCase) : letterCase_(letterCase) {}
+  bool contains(std::string_view code) const;
+  void add(std::string_view code);
+  // firstFreeCode(BASE, *this), added. A base handed out again resumes its search where
+  // the last one ended (every candidate before that is taken), so many equal bases cost
+  // time in proportion to their number.
+  CodeChoice claim(std::string_view base);
+  void clear();
+
+ private:
+  std::string keyOf(std::string_view code) const;
+  LetterCase letterCase_;
+  std::unordered_set<std::string> keys_;
+  std::unordered_map<std::string, SuffixSearch> searches_;  // by base, exact
 };
 
 // The first candidate not in LIST: BASE, then BASE followed by 1, 2, 3, ... each in stored

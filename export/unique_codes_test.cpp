@@ -14,14 +14,18 @@ namespace {
 using exchange::utf8ToWin1252;
 using exchange::win1252ToUtf8;
 
-// Hands out a code for each base in turn, as a converter does; texts in UTF-8.
+// Hands out a code for each base in turn, as a converter does; texts in UTF-8. The
+// resuming claim must agree with a fresh search every time.
 std::vector<std::string> claimAll(LetterCase letterCase, const std::vector<std::string>& bases) {
   CodeList list(letterCase);
   std::vector<std::string> codes;
   for (const std::string& base : bases) {
-    const CodeChoice choice = firstFreeCode(utf8ToWin1252(base), list);
-    list.add(choice.code);
-    codes.push_back(win1252ToUtf8(choice.code));
+    const CodeChoice fresh = firstFreeCode(utf8ToWin1252(base), list);
+    const CodeChoice claimed = list.claim(utf8ToWin1252(base));
+    EXPECT_EQ(claimed.code, fresh.code) << base;
+    EXPECT_EQ(claimed.suffixed, fresh.suffixed) << base;
+    EXPECT_EQ(claimed.shortenedBase, fresh.shortenedBase) << base;
+    codes.push_back(win1252ToUtf8(claimed.code));
   }
   return codes;
 }
@@ -104,7 +108,7 @@ TEST(FirstFreeCode, FlagsSuffixesAndShortenedBases) {
   EXPECT_FALSE(second.shortenedBase);
 
   CodeList full(LetterCase::Significant);
-  for (int i = 0; i < 110; ++i) full.add(firstFreeCode("ABCDEFGHIJ", full).code);
+  for (int i = 0; i < 110; ++i) full.claim("ABCDEFGHIJ");
   const CodeChoice shortened = firstFreeCode("ABCDEFGHIJ", full);
   EXPECT_TRUE(shortened.shortenedBase);
   EXPECT_EQ(shortened.code, "ABCDEFG110");
