@@ -157,7 +157,14 @@ void writePeriods(ExportContext& ctx, const FrameCodes& codes) {
   forEachRecord(ctx.doc, "JORNADAS_ESCOLARES", ctx.report, RecordGuard::ReadEveryRecord,
                 [&](const SourceRecord& record) {
                   const std::string code = record.trimmed(0);
-                  if (code != codes.first && code != codes.second) return;
+                  if (code != codes.first && code != codes.second) {
+                    const std::string slotCode = LeftPart(code, static_cast<int>(kFrameCodeWidth));
+                    if (slotCode == codes.first || slotCode == codes.second) {
+                      record.warn("omitido", "El Marco Horario \"" + exchange::win1252ToUtf8(code) +
+                                                 "\" no tiene fila en PERIODOS: su código tiene más de 10 caracteres.");
+                    }
+                    return;
+                  }
                   periods.append();
                   setTextField(periods, record, "CJORNADA", code);
                   setTextField(periods, record, "JORNADA", record.trimmed(1));

@@ -151,6 +151,9 @@ TEST(ConvertTimeFrames, LongFrameCodesGetSlotsButNoPeriod) {
   ASSERT_EQ(rows.size(), 7u);
   EXPECT_EQ(rows[0].at("MARCOXML"), "JORNADA_LA");
   EXPECT_TRUE(readRows(bench.workspace(), "PERIODOS").empty());
+  const auto skipped = testing::warningsOf(bench.report(), "omitido");
+  ASSERT_EQ(skipped.size(), 1u);
+  EXPECT_EQ(skipped[0].section, "JORNADAS_ESCOLARES");
 }
 
 TEST(ConvertTimeFrames, NonIntegerMinuteStopsWithRowsSoFarKept) {
