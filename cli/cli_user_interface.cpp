@@ -31,8 +31,9 @@ exporter::FrameMarking CliUserInterface::chooseFrames(const exchange::Document&)
 }
 
 void CliUserInterface::showFinished(const exchange::Report& report) {
-  out_ << "Proceso finalizado\n" << report.text();
-  if (!report.text().empty() && report.text().back() != '\n') out_ << '\n';
+  const std::string text = report.text();
+  out_ << "Proceso finalizado\n" << text;
+  if (!text.empty() && text.back() != '\n') out_ << '\n';
   out_.flush();
 }
 
