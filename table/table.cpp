@@ -260,13 +260,17 @@ class Table::Impl {
     if (mode_ != Mode::Browse) post();
   }
 
+  // The filter reads the candidate as the current record; the position is restored even when
+  // the filter throws.
   bool passes(std::size_t index) {
     if (!filter_) return true;
-    const std::size_t saved = position_;
+    struct Restore {
+      std::size_t& position;
+      std::size_t saved;
+      ~Restore() { position = saved; }
+    } restore{position_, position_};
     position_ = index;
-    const bool result = filter_(*owner);
-    position_ = saved;
-    return result;
+    return filter_(*owner);
   }
 
   std::size_t nextVisible(std::size_t from) {

@@ -83,7 +83,11 @@ void removeTableFiles(const std::filesystem::path& folder, std::string_view name
 //               DBase7 Text C n, Integer I 4, Float O 8, Logical L 1 (indexes: DBase4 only).
 void createTable(const std::filesystem::path& folder, const TableDef& def);
 
-// An open table with a current record. Move-only; closing (explicit or by the destructor)
+// An open table with a current record. Besides the tables createTable writes, it reads dBASE
+// III/IV/5 and 7, FoxPro and Visual FoxPro tables; a file that is damaged in a way that would
+// make reading unsafe (short header, lengths that disagree, missing records) is refused with
+// "El archivo ... está dañado: ...".
+// Move-only; closing (explicit or by the destructor)
 // writes every posted row; a row appended or edited but not posted is dropped. Call close()
 // to learn of a failed write: the destructor can only report it on stderr. Deleted records
 // are never seen.
@@ -125,8 +129,11 @@ class Table {
   // Field values of the current record (the edit buffer while editing; unset values at the
   // end). Field names are matched case-blind. An unknown field throws TableError.
   // text: a character field without its trailing blanks (leading blanks kept); a numeric
-  //   field as its decimal value without padding (" 1" gives "1", blank gives "");
-  //   logical as "T"/"F" ("" when unset).
+  //   field as its decimal value without padding (" 1" gives "1", "2.50" gives "2.5", blank
+  //   gives ""); logical as "T"/"F" ("" when unset); binary numbers of dBASE 7 and FoxPro
+  //   tables in decimal; a date as stored (YYYYMMDD); a FoxPro date-time as
+  //   "YYYY-MM-DD HH:MM:SS"; memo and binary fields, whose values live in side files, as "".
+  //   A FoxPro value marked null reads as unset.
   std::string text(std::string_view field) const;
   // integer: a numeric field's whole value (0 when blank); a character field's trimmed text
   //   read as a decimal integer. Anything that is not a whole number throws TableError
