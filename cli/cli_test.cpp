@@ -195,6 +195,15 @@ TEST_F(CliTest, ProductionIndexOpensWithXBaseIndex) {
   EXPECT_EQ(read.out, "tabla=DIASHORAST2\ntag=ORDEN tipo=N longitud=12\n");
 }
 
+TEST_F(CliTest, DefaultFoldersComeFromTheEnvironmentAndTheProgram) {
+  if (!table::findFile(kBin, "NIVELEX.DBF")) GTEST_SKIP() << "the level table is not built beside the program";
+  const Outcome run = runShell("MUDALINX_KTEMP=" + quoted(workspace) + " " + quoted(kBin / "mudalinx-cli") +
+                                   " export " + quoted(sample) + " --frames M",
+                               scratch.path());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_TRUE(table::findFile(workspace, "PERIODOS.DBF").has_value());
+}
+
 TEST_F(CliTest, ReportIsJson) {
   const fs::path report = root / "informe.json";
   ASSERT_EQ(exportSample("--frames M,T --report " + quoted(report)).status, 0);
