@@ -2,6 +2,8 @@
 
 #include <stdlib.h>
 
+#include <array>
+#include <cstdio>
 #include <fstream>
 #include <stdexcept>
 
@@ -113,6 +115,28 @@ std::vector<std::string> fieldLayout(const std::filesystem::path& folder, std::s
     layout.push_back(shape);
   }
   return layout;
+}
+
+std::string commandOutput(const std::string& command) {
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  std::string output;
+  std::array<char, 256> buffer{};
+  while (pipe && fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) output += buffer.data();
+  return output;
+}
+
+std::string readWithDbfread(const std::filesystem::path& dbf, const std::vector<std::string>& fields) {
+  std::string names;
+  for (const std::string& field : fields) names += (names.empty() ? "" : ",") + field;
+  const std::filesystem::path script = dbf.parent_path() / "leer_dbf.py";
+  std::ofstream(script) << "import sys, dbfread\n"
+                           "fields = sys.argv[2].split(',')\n"
+                           "for r in dbfread.DBF(sys.argv[1], encoding='cp1252'):\n"
+                           "    print('|'.join(str(r[f]) for f in fields))\n";
+  const std::string output = commandOutput("PYTHONIOENCODING=utf-8 /usr/bin/python3 '" + script.string() + "' '" +
+                                           dbf.string() + "' '" + names + "' 2>&1");
+  std::filesystem::remove(script);
+  return output;
 }
 
 std::vector<exchange::Warning> warningsOf(const exchange::Report& report, std::string_view kind) {

@@ -79,6 +79,13 @@ std::vector<std::string> column(const std::vector<Row>& rows, const std::string&
 // it has decimals, e.g. "COD C 10", "HORAS N 20.4".
 std::vector<std::string> fieldLayout(const std::filesystem::path& folder, std::string_view table);
 
+// What COMMAND (run by the shell) prints on its standard output.
+std::string commandOutput(const std::string& command);
+
+// The rows of a table as python3-dbfread reads them (Windows-1252), one line per row with
+// the values of FIELDS separated by "|".
+std::string readWithDbfread(const std::filesystem::path& dbf, const std::vector<std::string>& fields);
+
 // The warnings of REPORT of one kind.
 std::vector<exchange::Warning> warningsOf(const exchange::Report& report, std::string_view kind);
 

@@ -77,6 +77,9 @@ TEST(ConvertSubjectAssignments, EverySubjectMeetsEveryGroupOfItsCourse) {
   table::Table assignments = table::Table::open(bench.workspace(), "ASIGT", table::Access::Shared);
   for (assignments.first(); !assignments.eof(); assignments.next()) EXPECT_EQ(assignments.number("HORAS"), 4.0);
   EXPECT_EQ(bench.report().rowsOf("ASIGT"), 16u);
+  const std::string foreign =
+      testing::readWithDbfread(bench.workspace() / "ASIGT.DBF", {"CASIG", "CGRUP", "HORAS", "SESIONES", "CTAREA"});
+  EXPECT_EQ(foreign.substr(0, foreign.find('\n')), "Matemá|1ESO A|4.0|1111|1");
 }
 
 TEST(ConvertSubjectAssignments, FindsTheCodeByNameAsTheSubjectTableHoldsIt) {

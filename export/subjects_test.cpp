@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -136,17 +133,8 @@ TEST(ConvertSubjects, AnotherReaderSeesTheSameValues) {
   ExportBench bench({subjectSection({"Educación Física", "2º Idioma Extranjero"})});
   SubjectLists lists;
   convertSubjects(bench.context(), lists);
-  const std::string script =
-      "import sys, dbfread\n"
-      "for r in dbfread.DBF(sys.argv[1], encoding='cp1252'):\n"
-      "    print('|'.join([r['COD'], r['CODLARGO'], r['NOMBRE'], str(r['ESTAREA'])]))\n";
-  const std::string command = "PYTHONIOENCODING=utf-8 /usr/bin/python3 -c \"" + script + "\" '" +
-                              (bench.workspace() / "ASIGNOMT.DBF").string() + "'";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  ASSERT_TRUE(pipe);
-  std::string output;
-  std::array<char, 256> buffer{};
-  while (fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) output += buffer.data();
+  const std::string output =
+      testing::readWithDbfread(bench.workspace() / "ASIGNOMT.DBF", {"COD", "CODLARGO", "NOMBRE", "ESTAREA"});
   EXPECT_EQ(output, "EF|Educación|Educación Física|False\n2IE|2º Idioma|2º Idioma Extranjero|False\n");
 }
 

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <memory>
 
 #include <filesystem>
 #include <fstream>
@@ -185,14 +182,6 @@ TEST(ConvertTimeFrames, NoFrameStopsAfterCreatingTheEmptyTables) {
   }
 }
 
-std::string commandOutput(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  std::string output;
-  std::array<char, 256> buffer{};
-  while (pipe && fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr) output += buffer.data();
-  return output;
-}
-
 TEST(ConvertTimeFrames, OrderedSlotTableAndItsIndexReadByAnotherReader) {
   ExportBench bench({{"JORNADAS_ESCOLARES", {frame("M", "Mañana")}}, {"TRAMOS_HORARIOS", {}}});
   convertTimeFrames(bench.context());
@@ -202,7 +191,7 @@ TEST(ConvertTimeFrames, OrderedSlotTableAndItsIndexReadByAnotherReader) {
                            "print join(',', $t->field_names), \"\\n\";\n"
                            "my $c = $t->prepare_select_with_index([$ARGV[1], 'ORDEN'], 'ORDEN') or die $t->errstr;\n"
                            "my $n = 0; $n++ while $c->fetch; print \"rows $n\\n\";\n";
-  const std::string output = commandOutput("perl '" + script.string() + "' '" +
+  const std::string output = testing::commandOutput("perl '" + script.string() + "' '" +
                                            (bench.workspace() / "DIASHORAST2.DBF").string() + "' '" +
                                            (bench.workspace() / "DIASHORAST2.MDX").string() + "' 2>&1");
   EXPECT_EQ(output,
