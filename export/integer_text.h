@@ -1,5 +1,4 @@
-// Whole numbers written in text, read the way the original platform's decimal
-// conversion reads them.
+// Whole numbers written in text: an optional sign and decimal digits, 32 bits.
 #pragma once
 
 #include <stdexcept>
