@@ -6,8 +6,6 @@ namespace mudalinx::exporter {
 
 namespace {
 
-constexpr std::size_t kFrameCodeWidth = 10;
-
 std::string paddedFrameCode(const std::string& code) {
   return (code + std::string(kFrameCodeWidth, ' ')).substr(0, kFrameCodeWidth);
 }

@@ -2,6 +2,7 @@
 // shared by the frame-selection dialog and the command line's --frames.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,6 +10,9 @@
 #include "exchange/document.h"
 
 namespace mudalinx::exporter {
+
+// Width of one frame code in CodigosMarcos.
+inline constexpr std::size_t kFrameCodeWidth = 10;
 
 // One JORNADAS_ESCOLARES record as the dialog shows it: texts untrimmed, Windows-1252.
 struct FrameEntry {

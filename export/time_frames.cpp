@@ -17,7 +17,6 @@ using exchange::TrimBoth;
 namespace {
 
 constexpr int kDaysPerWeek = 7;
-constexpr std::size_t kFrameCodeWidth = 10;
 // Start minute assumed for a frame that has no slot.
 constexpr int kNoFirstSlotForFirst = 0;
 constexpr int kNoFirstSlotForSecond = 1440;
