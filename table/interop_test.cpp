@@ -177,6 +177,17 @@ TEST(Interop, TDbfMaintainsOurProductionIndex) {
   EXPECT_EQ(rowsOf(table), (std::vector<std::string>{"||3", "||1", "||2"}));
 }
 
+TEST(Interop, TDbfReadsOurDBase4Tables) {
+  ScratchFolder folder;
+  fillSample(folder.path(), sampleDef());
+  const auto read = runCommand(shellQuoted(TABLE_TDBF_TOOL) + " read " + shellQuoted(folder / "MUESTRA.DBF"));
+  ASSERT_EQ(read.status, 0) << read.output;
+  // Field types as TDbf sees them: string, large integer (11 digits), float, boolean.
+  EXPECT_EQ(read.output,
+            "level 4\nfields NOMBRE:1 CANTIDAD:25 PRECIO:6 ACTIVO:5 \n"
+            "row  N\xFA\xF1" "ez|42|3.5|True\nrow Zo\xEB|-7|-0.25|False\nrow <null>|<null>|<null>|<null>\n");
+}
+
 TEST(Interop, TDbfAndWeReadEachOthersDBase7Tables) {
   const std::string tool = TABLE_TDBF_TOOL;
   ScratchFolder folder;
