@@ -228,7 +228,9 @@ FieldLayout newField(const TableDef& def, const FieldDef& field) {
 }  // namespace
 
 NewTable layoutNewTable(const TableDef& def) {
-  if (def.name.empty() || def.name.size() > 16) invalidDefinition(def, "el nombre debe tener de 1 a 16 caracteres");
+  if (!isPlainName(def.name) || def.name.size() > 16) {
+    invalidDefinition(def, "el nombre debe tener de 1 a 16 letras, cifras o '_'");
+  }
   if (def.fields.empty()) invalidDefinition(def, "no tiene campos");
   const bool level7 = def.format == Format::DBase7;
   NewTable result;

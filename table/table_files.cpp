@@ -67,6 +67,9 @@ void removeOtherSpellings(const std::filesystem::path& folder, const std::string
 }  // namespace
 
 std::optional<std::filesystem::path> findFile(const std::filesystem::path& folder, std::string_view filename) {
+  if (filename.empty() || filename.find('/') != std::string_view::npos || filename == "." || filename == "..") {
+    return std::nullopt;  // not a name inside FOLDER
+  }
   std::error_code error;
   const std::filesystem::path exact = folder / std::string(filename);
   if (std::filesystem::is_regular_file(exact, error)) return exact;

@@ -80,11 +80,13 @@ TEST(CreateTable, RefusesDefinitionsItCannotStore) {
   badIndex.indexes = {{"IDX", "NADA"}};
   TableDef noFields;
   noFields.name = "VACIA";
+  TableDef outside = sampleDef("../FUERA");
   const Case cases[] = {{"name over 10 characters at level 4", longName},
                         {"repeated name", repeated},
                         {"text wider than 254", wide},
                         {"index on a missing field", badIndex},
-                        {"no fields", noFields}};
+                        {"no fields", noFields},
+                        {"table name that leaves the folder", outside}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     ScratchFolder folder;
@@ -416,6 +418,7 @@ TEST(TableFiles, FindAndRemoveIgnoreLetterCase) {
   writeBytes(folder / "Soluc.Mdx", "x");
   EXPECT_EQ(findFile(folder.path(), "SOLUC.DBF"), folder / "soluc.dbf");
   EXPECT_FALSE(findFile(folder.path(), "SOLUC"));
+  EXPECT_FALSE(findFile(folder.path() / "sub", "../soluc.dbf"));
   removeTableFiles(folder.path(), "SOLUC");
   EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
   removeTableFiles(folder.path(), "SOLUC");  // nothing left: no error
