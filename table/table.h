@@ -156,7 +156,7 @@ class Table {
   void setLogical(std::string_view field, bool value);
   void post();
 
-  // First record (in record order, filter respected) whose fields equal the given texts
+  // First record (in record order, through the filter) whose fields equal the given texts
   // exactly, as text() reads them; it becomes current. False, and eof(), when none.
   bool locate(std::initializer_list<std::pair<std::string_view, std::string_view>> keys);
 

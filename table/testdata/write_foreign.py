@@ -11,11 +11,11 @@ import sys
 import dbf
 
 flavour, path = sys.argv[1], sys.argv[2]
-specs = "NOMBRE C(12); CANTIDAD N(5,0); PRECIO N(8,2); ACTIVO L; FECHA D"
+layout = "NOMBRE C(12); CANTIDAD N(5,0); PRECIO N(8,2); ACTIVO L; FECHA D"
 if flavour == "vfp":
-    specs += "; ENTERO I; DOBLE B; DINERO Y; OPCIONAL N(4,0) null"
-specs += "; NOTAS M"
-table = dbf.Table(path, specs, dbf_type=flavour, codepage="cp1252")
+    layout += "; ENTERO I; DOBLE B; DINERO Y; OPCIONAL N(4,0) null"
+layout += "; NOTAS M"
+table = dbf.Table(path, layout, dbf_type=flavour, codepage="cp1252")
 table.open(dbf.READ_WRITE)
 rows = [
     (("Núñez", 42, 3.5, True, datetime.date(2024, 3, 1)), (-123456, 2.25, 12.375, 5), "nota larga"),
