@@ -215,6 +215,23 @@ TEST(Table, LocateAndFilterFollowRecordOrder) {
   EXPECT_EQ(column(table, "CANTIDAD").size(), 4U);
 }
 
+// The filter is handed the table it runs on, also after the table object was moved.
+TEST(Table, AMovedTableKeepsItsFilterAndPosition) {
+  ScratchFolder folder;
+  createTable(folder.path(), sampleDef());
+  Table original = Table::open(folder.path(), "MUESTRA", Access::Exclusive);
+  for (int i = 1; i <= 4; ++i) addRow(original, "r", i, 0, i % 2 == 0);
+  original.setFilter([](const Table& t) { return t.logical("ACTIVO"); });
+  Table moved = std::move(original);
+  EXPECT_FALSE(original.isOpen());
+  EXPECT_THROW(original.first(), TableError);
+  EXPECT_EQ(moved.recordNumber(), 2U);
+  moved.next();
+  EXPECT_EQ(moved.recordNumber(), 4U);
+  moved.first();
+  EXPECT_EQ(column(moved, "CANTIDAD"), (std::vector<std::string>{"2", "4"}));
+}
+
 TEST(Table, EditsReachTheFileAndMovingPostsThePendingRow) {
   ScratchFolder folder;
   createTable(folder.path(), sampleDef());
