@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/GradientPanel.h"
+#include "gui/HelpViewer.h"
 #include "gui/MainForm.h"
 #include "gui/gui_test_support.h"
 
@@ -120,6 +121,30 @@ TEST_F(PlantillasTest, EscapeClosesThroughTheSameJudgement) {
   EXPECT_FALSE(dialog.SeleccionValida);
   ASSERT_EQ(shownMessages().size(), 1u);
   EXPECT_EQ(shownMessages()[0].text, QStringLiteral("Debe al menos seleccionar 1 Marco Horario."));
+}
+
+TEST(PlantillasHelpTest, F1InTheDialogOpensTheMainTopic) {
+  clearMessages();
+  const fs::path bin = MUDALINX_BIN_DIR;
+  app::Folders folders{testing::freshFolder("ktemp"), testing::freshFolder("programa")};
+  for (const char* name : {"SENDARO.chm", "SENDARO.ctx"}) fs::copy_file(bin / name, folders.program / name);
+  const exchange::Document doc = exchange::Document::load(kTestData / "marcos.xml");
+  {
+    TMForm form({}, folders);
+    TPlantillas dialog(doc, &form);
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    dialog.ListBox2->setFocus();
+    QTest::keyClick(dialog.ListBox2, Qt::Key_F1);
+    HelpViewer* viewer = existingHelpViewer();
+    ASSERT_NE(viewer, nullptr) << (shownMessages().empty() ? "" : shownMessages()[0].text.toStdString());
+    EXPECT_EQ(viewer->currentPage(), QStringLiteral("principal.htm"));
+    viewer->close();
+    dialog.hide();
+  }
+  fs::remove_all(folders.workspace);
+  fs::remove_all(folders.program);
 }
 
 // Through the export run: a closing with nothing marked brings a fresh dialog; the second
