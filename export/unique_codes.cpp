@@ -11,8 +11,11 @@ std::string storedForm(std::string_view candidate) {
   return std::string(candidate.substr(0, kCodeWidth - 2)) + std::string(candidate.substr(candidate.size() - 2));
 }
 
+// Codes are compared as the table gives them back: the field keeps ten characters and
+// drops trailing blanks, so "PS " and "PS" would otherwise become one code on disk.
 std::string CodeList::keyOf(std::string_view code) const {
-  return letterCase_ == LetterCase::Ignored ? exchange::caseBlindKey(code) : std::string(code);
+  const std::string asRead = exchange::TrimTrailing(std::string(code.substr(0, std::min(code.size(), kCodeWidth))));
+  return letterCase_ == LetterCase::Ignored ? exchange::caseBlindKey(asRead) : asRead;
 }
 
 bool CodeList::contains(std::string_view code) const { return keys_.count(keyOf(code)) != 0; }

@@ -67,6 +67,9 @@ TEST(FirstFreeCode, NumbersRepeatedBasesInTurn) {
        {"1º Bachillerato Ciencias A", "1º Bachillerato Letras A"},
        {"1º Bachi A", "1º BachiA1"}},
       {LetterCase::Ignored, {"", "", ""}, {"", "1", "2"}},
+      // A trailing blank is lost in the field, so "PS " is the code "PS" already handed out.
+      {LetterCase::Ignored, {"PS", "PS "}, {"PS", "PS 1"}},
+      {LetterCase::Ignored, {"Patio ", "patio"}, {"Patio ", "patio1"}},
       // A base that already looks suffixed takes its own place in the list.
       {LetterCase::Ignored, {"X", "X1", "X"}, {"X", "X1", "X2"}},
   };
