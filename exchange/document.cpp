@@ -86,7 +86,9 @@ std::string spanishReason(int code, const std::string& message) {
     case XML_ERR_INVALID_CHARREF: return "referencia de carácter no válida";
     case XML_ERR_INVALID_CHAR: return "carácter no permitido en XML";
     case XML_ERR_ENTITYREF_SEMICOL_MISSING: return "falta el punto y coma de una referencia (&…;)";
-    case XML_ERR_UNDECLARED_ENTITY: return "entidad no declarada";
+    case XML_ERR_UNDECLARED_ENTITY:
+    case XML_WAR_UNDECLARED_ENTITY: return "entidad no declarada";
+    case XML_ERR_ENTITY_IS_EXTERNAL: return "referencia a una entidad externa";
     case XML_ERR_UNSUPPORTED_ENCODING: return "codificación no admitida";
     case XML_ERR_INVALID_ENCODING: return "el contenido no corresponde a la codificación declarada";
     case XML_ERR_STRING_NOT_CLOSED:
@@ -108,6 +110,10 @@ std::string spanishReason(int code, const std::string& message) {
     case XML_ERR_TAG_NOT_FINISHED:
     case XML_ERR_NOT_WELL_BALANCED: return "un elemento no está cerrado";
     case XML_ERR_ENTITY_LOOP: return "las entidades se expanden sin medida";
+    case XML_ERR_INTERNAL_ERROR:
+      // libxml2 reports its nesting limit only through this code and its text.
+      if (message.find("depth") != std::string::npos) return "los elementos se anidan a demasiada profundidad";
+      return "error de formato (" + message + ")";
     default: return "error de formato (" + message + ")";
   }
 }
@@ -228,7 +234,9 @@ Document Document::parse(std::string_view bytes, const std::filesystem::path& na
     ctxt->myDoc = nullptr;
     wellFormed = ctxt->wellFormed != 0;
   }
-  if (doc == nullptr || !wellFormed) {
+  // With a document type whose external part is not read, an undeclared entity is no
+  // well-formedness error, yet its text would silently be missing from the data.
+  if (doc == nullptr || !wellFormed || failure.code == XML_WAR_UNDECLARED_ENTITY) {
     if (!failure.seen) failure.message = "no se pudo analizar";
     throw XmlError("El archivo " + shown + " no es un XML válido (línea " + std::to_string(failure.line) + ": " +
                    spanishReason(failure.code, failure.message) + ").");

@@ -175,6 +175,37 @@ TEST(DocumentSafety, EntityBombIsRefusedQuickly) {
   EXPECT_LT(message.size(), 1000u);
 }
 
+TEST(DocumentSafety, HostileStructuresGetSpanishReasons) {
+  struct Case {
+    const char* title;
+    std::string bytes;
+    std::string reason;
+  };
+  std::string deep;
+  for (int i = 0; i < 1000; ++i) deep += "<grupo_datos>";
+  const std::vector<Case> cases = {
+      {"entity of a document type that is not read",
+       "<?xml version=\"1.0\"?>\n<!DOCTYPE SERVICIO SYSTEM \"servicio.dtd\">\n"
+       "<SERVICIO><BLOQUE_DATOS><grupo_datos seq=\"ANNO_ACADEMICO\"><dato>&anno;</dato></grupo_datos>"
+       "</BLOQUE_DATOS></SERVICIO>",
+       "(l\xC3\xADnea 3: entidad no declarada)"},
+      {"external entity in an attribute",
+       "<?xml version=\"1.0\"?>\n<!DOCTYPE SERVICIO [<!ENTITY e SYSTEM \"file:///etc/hostname\">]>\n"
+       "<SERVICIO fecha=\"&e;\"><BLOQUE_DATOS/></SERVICIO>",
+       "(l\xC3\xADnea 3: referencia a una entidad externa)"},
+      {"deep nesting", "<SERVICIO><BLOQUE_DATOS>" + deep, "(l\xC3\xADnea 1: los elementos se anidan a demasiada profundidad)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.title);
+    try {
+      Document::parse(c.bytes, "hostil.xml");
+      ADD_FAILURE() << "accepted";
+    } catch (const XmlError& error) {
+      EXPECT_EQ(std::string(error.what()), "El archivo hostil.xml no es un XML v\xC3\xA1lido " + c.reason + ".");
+    }
+  }
+}
+
 TEST(DocumentSafety, InternalEntityDeclarationIsRefused) {
   const std::string xml =
       "<?xml version=\"1.0\"?>\n<!DOCTYPE SERVICIO [<!ENTITY e \"\xC3\xA9\">]>\n"
