@@ -38,8 +38,8 @@ void convertRooms(ExportContext& ctx) {
     const std::string name = record.trimmed(1);
     const std::string identifier = record.trimmed(0);
     if (identifier.size() > kCodeWidth) {
-      record.warn("recortado", "El código de la dependencia \"" + exchange::win1252ToUtf8(identifier) +
-                                   "\" tiene más de 10 caracteres y se guarda recortado.");
+      record.warn("recortado", "El código de la dependencia " + quotedValue(identifier) +
+                                   " tiene más de 10 caracteres y se guarda recortado.");
     }
     const std::string code = claimCode(codes, roomBaseCode(identifier, name), record);
     rooms.append();

@@ -20,13 +20,19 @@ std::string SourceRecord::raw(std::size_t k) const {
   if (lossy && k < replacementReported_.size() && !replacementReported_[k]) {
     replacementReported_[k] = true;
     warn("caracter", "El valor de la posición " + std::to_string(k) +
-                         " tiene caracteres que no existen en Windows-1252; se guardan como \"?\": \"" +
-                         exchange::win1252ToUtf8(value) + "\"");
+                         " tiene caracteres que no existen en Windows-1252; se guardan como \"?\": " +
+                         quotedValue(value));
   }
   return value;
 }
 
 std::string SourceRecord::trimmed(std::size_t k) const { return exchange::TrimBoth(raw(k)); }
+
+std::string quotedValue(std::string_view value) {
+  if (value.size() <= kQuotedCharacters) return "\"" + exchange::win1252ToUtf8(value) + "\"";
+  return "\"" + exchange::win1252ToUtf8(value.substr(0, kQuotedCharacters)) + "\u2026\" (" +
+         std::to_string(value.size()) + " caracteres)";
+}
 
 void SourceRecord::warn(std::string kind, std::string text) const {
   report_.warn(exchange::Warning{std::move(kind), section_, position_, std::move(text)});

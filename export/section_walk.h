@@ -46,6 +46,12 @@ enum class RecordGuard {
   ReadEveryRecord,   // the time-frame converter never counts datos
 };
 
+// VALUE (Windows-1252) as a warning quotes it, in UTF-8 between double quotes: a long value
+// shows its first kQuotedCharacters characters and its length, so that a value of
+// megabytes never floods the report.
+inline constexpr std::size_t kQuotedCharacters = 100;
+std::string quotedValue(std::string_view value);
+
 // Calls VISIT for the records of SECTION in document order. A missing section has none.
 void forEachRecord(const exchange::Document& doc, const std::string& section, exchange::Report& report,
                    RecordGuard guard, const std::function<void(const SourceRecord&)>& visit);

@@ -122,6 +122,20 @@ TEST(ConvertSubjects, LongNamesAreCutToTheFieldButCheckedWhole) {
   EXPECT_NE(cuts[0].text.find("NOMBRE"), std::string::npos);
 }
 
+TEST(ConvertSubjects, WarningQuotesAHugeValueShort) {
+  const std::string huge = "Q" + std::string(3'000'000, 'y');
+  ExportBench bench({subjectSection({huge})});
+  SubjectLists lists;
+  convertSubjects(bench.context(), lists);
+  const auto cuts = warningsOf(bench.report(), "recortado");
+  ASSERT_FALSE(cuts.empty());
+  for (const auto& cut : cuts) {
+    EXPECT_LT(cut.text.size(), 300u);
+    EXPECT_NE(cut.text.find("\"Q" + std::string(99, 'y') + "\u2026\" (3000001 caracteres)"), std::string::npos)
+        << cut.text;
+  }
+}
+
 TEST(ConvertSubjects, MissingSectionGivesAnEmptyTable) {
   ExportBench bench({{"materias", {{"10", "M1", "Arte"}}}});
   SubjectLists lists;

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "exchange/text.h"
 
 namespace mudalinx::exporter {
 
@@ -13,8 +12,7 @@ void removeOldTables(const std::filesystem::path& workspace, std::initializer_li
 void setTextField(table::Table& table, const SourceRecord& origin, std::string_view field, std::string_view value) {
   if (table.setText(field, value)) {
     origin.warn("recortado", "El valor de " + std::string(field) + " de " + table.name() +
-                                 " no cabe en el campo y se guarda recortado: \"" + exchange::win1252ToUtf8(value) +
-                                 "\"");
+                                 " no cabe en el campo y se guarda recortado: " + quotedValue(value));
   }
 }
 
