@@ -1,7 +1,9 @@
 #include "fuzz/fuzz_support.h"
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -13,9 +15,31 @@ namespace mudalinx::fuzz {
 
 namespace {
 
-void removeScratch() {
-  std::error_code ignored;
-  std::filesystem::remove_all(scratchFolder(), ignored);
+constexpr const char* kScratchPrefix = "mudalinx-fuzz-";
+
+// The folder, removed with everything in it when the process ends normally.
+struct ScratchFolder {
+  std::filesystem::path path;
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+
+// A process that crashed or was killed never ran its exit handler: its folder goes now.
+void removeFoldersOfDeadProcesses(const std::filesystem::path& parent) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(parent, error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind(kScratchPrefix, 0) != 0) continue;
+    const std::string digits = name.substr(std::string(kScratchPrefix).size());
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) continue;
+    const auto pid = static_cast<pid_t>(std::stol(digits));
+    if (::kill(pid, 0) != 0 && errno == ESRCH) {
+      std::error_code ignored;
+      std::filesystem::remove_all(entry.path(), ignored);
+    }
+  }
 }
 
 }  // namespace
@@ -34,13 +58,14 @@ bool isValidUtf8(std::string_view text) {
 }
 
 const std::filesystem::path& scratchFolder() {
-  static const std::filesystem::path folder = [] {
-    auto path = std::filesystem::temp_directory_path() / ("mudalinx-fuzz-" + std::to_string(::getpid()));
+  static const ScratchFolder folder{[] {
+    const auto parent = std::filesystem::temp_directory_path();
+    removeFoldersOfDeadProcesses(parent);
+    auto path = parent / (kScratchPrefix + std::to_string(::getpid()));
     std::filesystem::create_directories(path);
-    std::atexit(removeScratch);
     return path;
-  }();
-  return folder;
+  }()};
+  return folder.path;
 }
 
 void writeInput(const std::filesystem::path& file, const std::uint8_t* data, std::size_t size) {
