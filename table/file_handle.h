@@ -61,8 +61,16 @@ enum class LockKind { Shared, Exclusive };
 // TableError naming PATH.
 bool tryLock(int fd, LockKind kind, const std::filesystem::path& path);
 
-// Every byte or an exception naming PATH.
+// Every byte or an exception naming PATH. When the disk fills up part-way, the bytes before
+// the failure are written.
 void writeAt(int fd, const void* data, std::size_t size, off_t offset, const std::filesystem::path& path);
+// Cuts FILE (open as FD) to SIZE bytes; TableError naming PATH when it fails.
+void truncateAt(int fd, std::uint64_t size, const std::filesystem::path& path);
+
+// Fault injection for tests: from now on writeAt may grow files by BYTES bytes in all, then
+// fails as a full disk does (overwriting bytes a file already has costs nothing, as on a
+// real full disk). -1 lifts the limit. Never set outside tests.
+void simulateDiskFullAfter(long long bytes);
 void readAt(int fd, void* data, std::size_t size, off_t offset, const std::filesystem::path& path);
 
 }  // namespace mudalinx::table::detail

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <utility>
@@ -87,8 +88,40 @@ bool tryLock(int fd, LockKind kind, const std::filesystem::path& path) {
   return true;
 }
 
+namespace {
+
+std::atomic<long long> simulatedFreeBytes{-1};
+
+// How many of SIZE bytes at OFFSET the simulated disk takes; all of them when no fault is set.
+std::size_t bytesTheDiskTakes(int fd, std::size_t size, off_t offset) {
+  long long free = simulatedFreeBytes.load();
+  if (free < 0) return size;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0) return size;
+  const auto start = static_cast<std::uint64_t>(offset);
+  const auto current = static_cast<std::uint64_t>(info.st_size);
+  const std::uint64_t inside = current > start ? std::min<std::uint64_t>(size, current - start) : 0;
+  const std::uint64_t growth = size - inside;
+  const std::uint64_t taken = std::min<std::uint64_t>(growth, static_cast<std::uint64_t>(free));
+  simulatedFreeBytes.store(free - static_cast<long long>(taken));
+  return static_cast<std::size_t>(inside + taken);
+}
+
+}  // namespace
+
+void simulateDiskFullAfter(long long bytes) { simulatedFreeBytes.store(bytes < 0 ? -1 : bytes); }
+
+void truncateAt(int fd, std::uint64_t size, const std::filesystem::path& path) {
+  while (::ftruncate(fd, static_cast<off_t>(size)) != 0) {
+    if (errno != EINTR) throwSystemError("No se puede recortar el archivo", path, errno);
+  }
+}
+
 void writeAt(int fd, const void* data, std::size_t size, off_t offset, const std::filesystem::path& path) {
   const char* bytes = static_cast<const char*>(data);
+  const std::size_t taken = bytesTheDiskTakes(fd, size, offset);
+  const bool diskFills = taken < size;
+  size = taken;
   while (size > 0) {
     const ssize_t written = pwrite(fd, bytes, size, offset);
     if (written < 0) {
@@ -99,6 +132,7 @@ void writeAt(int fd, const void* data, std::size_t size, off_t offset, const std
     size -= static_cast<std::size_t>(written);
     offset += written;
   }
+  if (diskFills) throwSystemError("No se puede escribir el archivo", path, ENOSPC);
 }
 
 void readAt(int fd, void* data, std::size_t size, off_t offset, const std::filesystem::path& path) {

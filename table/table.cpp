@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <unordered_map>
 
 #include "table/ascii_case.h"
@@ -210,7 +211,9 @@ class Table::Impl {
   }
 
   const FieldLayout& field(std::string_view name) const {
-    const auto it = fieldIndex_.find(upperAscii(name));
+    // Callers nearly always spell field names in capitals: look them up without a copy first.
+    auto it = fieldIndex_.find(name);
+    if (it == fieldIndex_.end()) it = fieldIndex_.find(upperAscii(name));
     if (it == fieldIndex_.end()) {
       throw TableError("La tabla " + name_ + " no tiene el campo " + detail::quoteForMessage(name) + ".");
     }
@@ -299,15 +302,61 @@ class Table::Impl {
 
     const std::size_t total = records_.size() / length;
     if (total > flushedCount_) {
-      detail::writeAt(fd, &records_[flushedCount_ * length], (total - flushedCount_) * length, offsetOf(flushedCount_), file_);
-      const char end = detail::kEndOfFile;
-      detail::writeAt(fd, &end, 1, offsetOf(total), file_);
+      try {
+        detail::writeAt(fd, &records_[flushedCount_ * length], (total - flushedCount_) * length,
+                        offsetOf(flushedCount_), file_);
+        const char end = detail::kEndOfFile;
+        detail::writeAt(fd, &end, 1, offsetOf(total), file_);
+      } catch (const TableError&) {
+        keepTheRowsThatLanded();
+        throw;
+      }
       flushedCount_ = total;
       dirty_.resize(total, false);
     }
+    stampRecordCount(total);
+    changed_ = false;
+  }
+
+  void stampRecordCount(std::size_t count) {
     char stamp[8] = {};
-    detail::stampHeader(stamp, static_cast<std::uint32_t>(total));
-    detail::writeAt(fd, stamp + 1, 7, 1, file_);
+    detail::stampHeader(stamp, static_cast<std::uint32_t>(count));
+    detail::writeAt(lock_.handle.get(), stamp + 1, 7, 1, file_);
+  }
+
+  // After new rows failed to reach the disk (a full disk, mostly), the file may hold some of
+  // them past the header's count, the last one cut short. The complete ones are counted, the
+  // rest is cut off, and the rows that never got there are dropped from memory too: the table
+  // on disk and in memory is then a valid table holding the first rows posted, and closing it
+  // does not fail a second time.
+  void keepTheRowsThatLanded() noexcept {
+    const std::size_t length = layout_.recordLength;
+    std::size_t landed = flushedCount_;
+    try {
+      const std::uint64_t size = detail::fileSize(lock_.handle, file_);
+      if (size > layout_.headerLength) {
+        const std::uint64_t complete = (size - layout_.headerLength) / length;
+        landed = static_cast<std::size_t>(std::clamp<std::uint64_t>(complete, flushedCount_, records_.size() / length));
+      }
+      detail::truncateAt(lock_.handle.get(), layout_.headerLength + landed * length, file_);
+      stampRecordCount(landed);
+    } catch (const TableError&) {
+      // The header still counts the rows of the last good flush: a valid table all the same.
+      landed = flushedCount_;
+    }
+    try {
+      const char end = detail::kEndOfFile;
+      detail::writeAt(lock_.handle.get(), &end, 1, static_cast<off_t>(layout_.headerLength + landed * length), file_);
+    } catch (const TableError&) {
+      // Readers do without the end mark.
+    }
+    records_.resize(landed * length);
+    live_.erase(std::remove_if(live_.begin(), live_.end(), [&](std::uint32_t physical) { return physical >= landed; }),
+                live_.end());
+    flushedCount_ = landed;
+    dirty_.resize(landed, false);
+    position_ = std::min(position_, live_.size());
+    mode_ = Mode::Browse;
     changed_ = false;
   }
 
@@ -317,7 +366,11 @@ class Table::Impl {
   detail::LockedFile lock_;
   detail::TableLayout layout_;
   std::vector<FieldInfo> infos_;
-  std::unordered_map<std::string, std::size_t> fieldIndex_;
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const noexcept { return std::hash<std::string_view>{}(name); }
+  };
+  std::unordered_map<std::string, std::size_t, NameHash, std::equal_to<>> fieldIndex_;
   std::vector<char> records_;           // every physical record, deleted ones included
   std::vector<std::uint32_t> live_;     // physical numbers (0-based) of the records not deleted
   std::size_t flushedCount_ = 0;        // records the header on disk counts

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "table/file_handle.h"
 #include "table/test_support.h"
 
 namespace mudalinx::table {
@@ -340,6 +341,39 @@ TEST(Table, RowsPostedBeforeAnExceptionAreKept) {
   }
   Table table = Table::open(folder.path(), "MUESTRA", Access::Shared);
   EXPECT_EQ(column(table, "NOMBRE"), (std::vector<std::string>{"antes"}));
+}
+
+TEST(Table, ADiskThatFillsUpKeepsTheRowsThatLanded) {
+  const int rows = 40000;  // beyond one buffered batch, so some budgets fail in a later flush
+  for (const long long budget : {0LL, 45LL * 3 + 20, 45LL * 100, 45LL * 30000 + 7}) {
+    SCOPED_TRACE(budget);
+    ScratchFolder folder;
+    createTable(folder.path(), sampleDef());
+    const auto emptySize = static_cast<long long>(std::filesystem::file_size(folder / "MUESTRA.DBF"));
+    detail::simulateDiskFullAfter(budget);
+    ::testing::internal::CaptureStderr();
+    std::string message;
+    try {
+      Table table = Table::open(folder.path(), "MUESTRA", Access::Exclusive);
+      for (int i = 0; i < rows; ++i) addRow(table, "r", i, 0, true);
+      table.close();
+    } catch (const TableError& error) {
+      message = error.what();
+    }
+    detail::simulateDiskFullAfter(-1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");  // one failure, told once
+    EXPECT_NE(message.find("no queda espacio en el disco"), std::string::npos) << message;
+
+    const std::size_t landed = static_cast<std::size_t>((emptySize + budget - 161) / 45);
+    const std::string bytes = readBytes(folder / "MUESTRA.DBF");
+    EXPECT_EQ(le32At(bytes, 4), landed);
+    EXPECT_GE(bytes.size(), 161 + landed * 45);
+    EXPECT_LE(bytes.size(), 161 + landed * 45 + 1);
+    Table table = Table::open(folder.path(), "MUESTRA", Access::Shared);
+    ASSERT_EQ(table.recordCount(), landed);
+    long long expected = 0;
+    for (table.first(); !table.eof(); table.next()) ASSERT_EQ(table.integer("CANTIDAD"), expected++);
+  }
 }
 
 TEST(Table, DBase7TablesUseBinaryNumbersAndLongNames) {
