@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <functional>
 #include <unordered_map>
 
@@ -428,8 +429,10 @@ Table::~Table() {
   try {
     impl_->close();
   } catch (const std::exception& e) {
-    // A destructor cannot pass the failure on; close() explicitly to receive it.
-    std::fprintf(stderr, "%s\n", e.what());
+    // A destructor cannot pass the failure on; close() explicitly to receive it. While an
+    // earlier failure unwinds (a full disk fails every table at once), that one is what the
+    // user is told, once; the table still keeps the rows that reached the disk.
+    if (std::uncaught_exceptions() == 0) std::fprintf(stderr, "%s\n", e.what());
   }
 }
 
