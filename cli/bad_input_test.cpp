@@ -11,10 +11,13 @@
 #include <cstdlib>
 #include <functional>
 #include <optional>
+#include <sstream>
 
 #include "app/jobs.h"
 #include "app/test_support.h"
 #include "app/workspace_backup.h"
+#include "cli/cli_user_interface.h"
+#include "table/file_handle.h"
 #include "table/table.h"
 
 namespace fs = std::filesystem;
@@ -661,6 +664,97 @@ void PrintTo(const BadInputCase& row, std::ostream* out) { *out << row.title; }
 
 INSTANTIATE_TEST_SUITE_P(Rows, BadInputTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.title); });
+
+// Tables as dbfread reads them: table name -> its lines (field names, then one line per row).
+std::map<std::string, std::vector<std::string>> tablesByName(const fs::path& workspace, const fs::path& scratch) {
+  std::string names;
+  for (const auto& entry : fs::directory_iterator(workspace)) {
+    if (entry.path().extension() == ".DBF") names += " " + entry.path().stem().string();
+  }
+  std::map<std::string, std::vector<std::string>> tables;
+  if (names.empty()) return tables;
+  const Outcome read = runShell("/usr/bin/python3 " + quoted(kTestdata / "read_tables.py") + " " + quoted(workspace) +
+                                    names,
+                                scratch);
+  EXPECT_EQ(read.status, 0) << read.err;
+  std::string current;
+  std::istringstream in(read.out);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line[0] == '#') current = line.substr(1, line.find(':') - 1);
+    tables[current].push_back(line);
+  }
+  return tables;
+}
+
+// The export with the disk filling up after every amount of bytes in turn: whatever the point,
+// the user gets one message, every table is valid and holds the first rows of a complete run,
+// and the workspace before the run is intact in its backup.
+TEST(WriteFault, ExportOntoADiskThatFillsUpLosesNothing) {
+  testing::TempFolder root;
+  testing::TempFolder scratch;
+  const fs::path program = root / "programa";
+  const fs::path file = root / "centro.xml";
+  fs::create_directories(program);
+  testing::writeLevelTable(program, {{10, "ESO", "Educación Secundaria Obligatoria"}, {30, "FP", ""}});
+  fs::copy_file(kTestdata / "centro.xml", file);
+
+  const auto exportInto = [&](const fs::path& workspace) {
+    std::ostringstream out;
+    std::ostringstream err;
+    cli::CliUserInterface ui(file, std::vector<std::string>{"M", "T"}, out, err);
+    app::Session session;
+    exchange::Report report;
+    app::runExport(session, ui, {workspace, program}, report);
+  };
+  const fs::path reference = root / "referencia";
+  fs::create_directories(reference);
+  exportInto(reference);
+  const auto complete = tablesByName(reference, scratch.path());
+  std::uintmax_t written = 0;
+  for (const auto& entry : fs::directory_iterator(reference)) written += entry.file_size();
+
+  constexpr int kSteps = 16;
+  for (int step = 0; step <= kSteps; ++step) {
+    const auto budget = static_cast<long long>(written * step / kSteps);
+    SCOPED_TRACE("disk full after " + std::to_string(budget) + " bytes");
+    const fs::path workspace = root / ("KTEMP" + std::to_string(step));
+    fs::create_directories(workspace);
+    exportInto(workspace);
+    const auto before = testing::snapshot(workspace);
+
+    table::detail::simulateDiskFullAfter(budget);
+    ::testing::internal::CaptureStderr();
+    std::string message;
+    try {
+      exportInto(workspace);
+    } catch (const std::exception& error) {
+      message = error.what();
+    }
+    table::detail::simulateDiskFullAfter(-1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "") << "besides: " << message;
+    if (step < kSteps) {
+      EXPECT_NE(message.find("no queda espacio en el disco"), std::string::npos) << message;
+    }
+
+    const Outcome valid = runShell("/usr/bin/python3 " + quoted(kTestdata / "bad_input" / "check_tables.py") + " " +
+                                       quoted(workspace),
+                                   scratch.path());
+    EXPECT_EQ(valid.status, 0) << valid.err;
+    for (const auto& [name, lines] : tablesByName(workspace, scratch.path())) {
+      SCOPED_TRACE(name);
+      ASSERT_EQ(complete.count(name), 1u);
+      const std::vector<std::string>& all = complete.at(name);
+      ASSERT_LE(lines.size(), all.size());
+      EXPECT_TRUE(std::equal(lines.begin(), lines.end(), all.begin())) << "not the first rows of a complete run";
+    }
+    std::optional<fs::path> backup;
+    for (const auto& entry : fs::directory_iterator(workspace / app::kBackupFolderName)) backup = entry.path();
+    ASSERT_TRUE(backup.has_value());
+    const auto kept = testing::snapshot(*backup);
+    EXPECT_EQ(kept.size(), before.size());
+    for (const auto& [name, contents] : kept) EXPECT_TRUE(before.count(name) == 1 && before.at(name) == contents) << name;
+  }
+}
 
 }  // namespace
 }  // namespace mudalinx
