@@ -4,17 +4,17 @@
 #include <cerrno>
 #include <stdexcept>
 #include <string>
-#include <system_error>
 
 #include "import/path_text.h"
 #include "import/replacing_file.h"
+#include "table/os_error.h"
 
 namespace mudalinx::importer {
 namespace {
 
 std::runtime_error saveError(const std::filesystem::path& target, int error) {
-  return std::runtime_error("No se pudo guardar el archivo «" + pathText(target) +
-                            "»: " + std::generic_category().message(error));
+  return std::runtime_error("No se pudo guardar el archivo «" + pathText(target) + "»: " +
+                            table::detail::systemReason(error));
 }
 
 }  // namespace
