@@ -646,6 +646,15 @@ const BadInputCase kCases[] = {
      },
      1,
      "No se pudo guardar el archivo «{out}»: error de escritura (¿disco lleno?)\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
+    {"OutputFolderReadOnly", Job::Import,
+     [](BadInputTest& t) {
+       mountSmallDisk(t, t.chosenFolder, "1m");
+       if (::testing::Test::IsSkipped()) return;
+       importOf(t, t.sample);
+       if (!t.mount->remountReadOnly()) GTEST_SKIP() << "remount not permitted";
+     },
+     1, "No se pudo guardar el archivo «{out}»: el sistema de archivos es de solo lectura\n",
+     WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
     {"ChosenFileDeletedBeforeTheLoad", Job::Import,
      [](BadInputTest& t) {
        importOf(t, t.sample);
