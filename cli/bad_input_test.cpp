@@ -160,7 +160,7 @@ struct BadInputCase {
   std::function<void(BadInputTest&)> prepare;
   int status;
   // The exact text on standard error; {xml} stands for the chosen file, {ws} for the workspace,
-  // {out} for the import's output file.
+  // {out} for the import's output file, {prog} for the program folder.
   std::string message;
   WorkspaceAfter workspace;
   OutputAfter output;
@@ -308,6 +308,7 @@ class BadInputTest : public ::testing::TestWithParam<BadInputCase> {
 std::string withPaths(std::string text, const BadInputTest& test) {
   text = replaced(text, "{xml}", test.input.string());
   text = replaced(text, "{out}", test.output().string());
+  text = replaced(text, "{prog}", test.program.string());
   return replaced(text, "{ws}", test.workspace.string());
 }
 
@@ -471,6 +472,9 @@ std::string manySubjects(const std::string& sample, int count) {
 void holdTable(BadInputTest& test, const std::string& name, table::Access access) {
   test.holder = std::make_unique<HeldByAnotherProcess>(test.workspace, name, access);
 }
+void holdLevelTable(BadInputTest& test) {
+  test.holder = std::make_unique<HeldByAnotherProcess>(test.program, "NIVELEX", table::Access::Exclusive);
+}
 
 const BadInputCase kCases[] = {
     {"NotXml", Job::Export, [](BadInputTest& t) { exportOf(t, "Esto no es un archivo XML.\n"); }, 1,
@@ -604,6 +608,20 @@ const BadInputCase kCases[] = {
      },
      1,
      "La tabla GRUPOST está en uso por otro programa ({ws}/GRUPOST.DBF).\n", WorkspaceAfter::Untouched, OutputAfter::Absent},
+    {"SolutionHeldDuringExport", Job::Export,
+     [](BadInputTest& t) {
+       t.solvedWorkspace();
+       t.writeInput(t.sample);
+       holdTable(t, "SOLUC", table::Access::Exclusive);
+     },
+     0, "", WorkspaceAfter::Written, OutputAfter::Absent,
+     [](BadInputTest& t, const Outcome&) { EXPECT_TRUE(fs::exists(t.solutionFile())); }},
+    {"LevelTableHeldExclusively", Job::Export,
+     [](BadInputTest& t) {
+       exportOf(t, t.sample);
+       holdLevelTable(t);
+     },
+     1, "La tabla NIVELEX está en uso por otro programa ({prog}/NIVELEX.DBF).\n", WorkspaceAfter::ValidTables, OutputAfter::Absent},
     {"WorkspaceMissingOnExport", Job::Export,
      [](BadInputTest& t) {
        fs::remove_all(t.workspace);
