@@ -447,6 +447,24 @@ void cutInTheSecondRecord(const fs::path& table) {
   testing::writeFile(table, bytes.substr(0, headerNumber(bytes, 8, 2) + headerNumber(bytes, 10, 2) * 3 / 2));
 }
 
+// Overwrites FIELD of RECORD (0-based) with TEXT, padded with blanks, as another writer might leave it.
+void overwriteField(const fs::path& table, std::size_t record, const std::string& field, const std::string& text) {
+  std::string bytes = testing::readFile(table);
+  std::size_t offset = 1;  // after the deletion flag
+  for (std::size_t at = 32; bytes.at(at) != '\r'; at += 32) {
+    const std::string name = bytes.substr(at, bytes.find('\0', at) - at);
+    const std::size_t width = static_cast<unsigned char>(bytes.at(at + 16));
+    if (name == field) {
+      const std::size_t start = headerNumber(bytes, 8, 2) + record * headerNumber(bytes, 10, 2) + offset;
+      bytes.replace(start, width, (text + std::string(width, ' ')).substr(0, width));
+      testing::writeFile(table, bytes);
+      return;
+    }
+    offset += width;
+  }
+  FAIL() << "no field " << field;
+}
+
 // Mounts a tmpfs of SIZE over FOLDER, or skips the test.
 void mountSmallDisk(BadInputTest& test, const fs::path& folder, const std::string& size) {
   test.mount = std::make_unique<TmpfsMount>(folder, "size=" + size);
@@ -578,6 +596,34 @@ const BadInputCase kCases[] = {
        EXPECT_NE(written.find("HORARIO_REGULAR_PROFESOR_1\" registros=\"2\""), std::string::npos);
        EXPECT_EQ(written.find("<dato nombre_dato=\"X_TRAMO\">102</dato>"), std::string::npos);
      }},
+    {"SolutionNumberOverflowMark", Job::Import,
+     [](BadInputTest& t) {
+       importWithSolution(t, [](const fs::path& table) { overwriteField(table, 1, "DIA", "*****"); });
+     },
+     1, "La tabla SOLUC, registro 2, campo DIA: «*****» no es un número entero.\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
+    {"SolutionNotADbaseFile", Job::Import,
+     [](BadInputTest& t) {
+       importWithSolution(t, [](const fs::path& table) { testing::writeFile(table, replaced(std::string(400, '#'), "####", "Hoja de cálculo, no una tabla. ")); });
+     },
+     1, "El archivo {ws}/SOLUC.DBF está dañado: versión de archivo desconocida 0x48.\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
+    {"SolutionEmptyFile", Job::Import,
+     [](BadInputTest& t) { importWithSolution(t, [](const fs::path& table) { testing::writeFile(table, ""); }); }, 1,
+     "El archivo {ws}/SOLUC.DBF está dañado: la cabecera está incompleta.\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
+    {"LevelTableDamaged", Job::Export,
+     [](BadInputTest& t) {
+       exportOf(t, t.sample);
+       cutInTheSecondRecord(t.program / "NIVELEX.DBF");
+     },
+     1, "El archivo {prog}/NIVELEX.DBF está dañado: la cabecera indica 2 registros y el archivo sólo "
+     "contiene 1 completos.\n", WorkspaceAfter::ValidTables, OutputAfter::Absent},
+    {"NoSchoolDays", Job::Export,
+     [](BadInputTest& t) {
+       t.exportTheSample();
+       const std::size_t from = t.sample.find("<grupo_datos seq=\"JORNADAS_ESCOLARES\">");
+       const std::size_t to = t.sample.find("<grupo_datos seq=\"TRAMOS_HORARIOS\">");
+       t.writeInput(t.sample.substr(0, from) + "<grupo_datos seq=\"JORNADAS_ESCOLARES\"/>\n" + t.sample.substr(to));
+     },
+     1, "El archivo no tiene ningún Marco Horario (JORNADAS_ESCOLARES).\n", WorkspaceAfter::ValidTables, OutputAfter::Absent},
     {"SolutionTruncated", Job::Import, [](BadInputTest& t) { importWithSolution(t, cutInTheSecondRecord); }, 1,
      "El archivo {ws}/SOLUC.DBF está dañado: la cabecera indica 3 registros y el archivo sólo contiene 1 "
      "completos.\n",
