@@ -7,12 +7,22 @@
 
 namespace mudalinx::cli {
 
+namespace {
+
+constexpr std::size_t kListedCharacters = 80;
+
+// A frame's code or name as the list shows it, trimmed; a hostile file's megabytes are cut.
+std::string listed(const std::string& text) {
+  const std::string trimmed = exchange::TrimBoth(text);
+  if (trimmed.size() <= kListedCharacters) return exchange::win1252ToUtf8(trimmed);
+  return exchange::win1252ToUtf8(trimmed.substr(0, kListedCharacters)) + "\u2026";
+}
+
+}  // namespace
+
 std::string frameList(const std::vector<exporter::FrameEntry>& frames) {
   std::string list;
-  for (const exporter::FrameEntry& frame : frames) {
-    list += "  " + exchange::win1252ToUtf8(exchange::TrimBoth(frame.code)) + "  " +
-            exchange::win1252ToUtf8(exchange::TrimBoth(frame.name)) + "\n";
-  }
+  for (const exporter::FrameEntry& frame : frames) list += "  " + listed(frame.code) + "  " + listed(frame.name) + "\n";
   return list;
 }
 
