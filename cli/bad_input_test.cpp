@@ -547,6 +547,18 @@ const BadInputCase kCases[] = {
        table::Table teachers = table::Table::open(t.workspace, "PROFT", table::Access::Shared);
        EXPECT_EQ(teachers.text("DEPART"), std::string(40, 'L'));
      }},
+    {"HugeFrameNameInTheFrameList", Job::Export,
+     [](BadInputTest& t) {
+       exportOf(t, replaced(t.sample, "<dato>Tarde</dato>", "<dato>" + std::string(20 << 20, 'N') + "</dato>"));
+       t.runInstead = [&t] {
+         return t.cli("export " + quoted(t.input) + " --workspace " + quoted(t.workspace) + " --program-dir " +
+                      quoted(t.program) + " --frames X");
+       };
+     },
+     1,
+     "Marco Horario desconocido: X\nMarcos Horarios del archivo:\n  T  " + std::string(80, 'N') +
+         "…\n  M  Mañana\n  N  Nocturno\n\n",
+     WorkspaceAfter::Untouched, OutputAfter::Absent},
     {"DeepNesting", Job::Export,
      [](BadInputTest& t) {
        std::string deep;
