@@ -317,7 +317,7 @@ TEST_P(BadInputTest, TellsTheUserAndLosesNothing) {
   row.prepare(*this);
   if (IsSkipped() || HasFatalFailure()) return;
 
-  const auto workspaceBefore = fs::exists(workspace) ? testing::snapshot(workspace)
+  const auto workspaceBefore = fs::is_directory(workspace) ? testing::snapshot(workspace)
                                                      : std::map<std::string, std::string>{};
   const std::optional<std::string> outputBefore =
       fs::exists(output()) ? std::optional<std::string>(testing::readFile(output())) : std::nullopt;
@@ -332,7 +332,7 @@ TEST_P(BadInputTest, TellsTheUserAndLosesNothing) {
 
   switch (row.workspace) {
     case WorkspaceAfter::Untouched:
-      if (fs::exists(workspace)) {
+      if (fs::is_directory(workspace)) {
         EXPECT_EQ(changedFiles(workspaceBefore, testing::snapshot(workspace)), std::vector<std::string>{});
       }
       break;
@@ -696,6 +696,17 @@ const BadInputCase kCases[] = {
      1,
      "No existe la carpeta {ws}.\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched,
      [](BadInputTest& t, const Outcome&) { EXPECT_FALSE(fs::exists(t.workspace)); }},
+    {"WorkspaceIsAFile", Job::Export,
+     [](BadInputTest& t) {
+       fs::remove_all(t.workspace);
+       testing::writeFile(t.workspace, "no soy una carpeta\n");
+       t.writeInput(t.sample);
+     },
+     1, "No existe la carpeta de trabajo \"{ws}\"\n", WorkspaceAfter::Untouched, OutputAfter::Absent,
+     [](BadInputTest& t, const Outcome&) { EXPECT_EQ(testing::readFile(t.workspace), "no soy una carpeta\n"); }},
+    {"SolutionMissing", Job::Import,
+     [](BadInputTest& t) { importWithSolution(t, [](const fs::path& table) { fs::remove(table); }); }, 1, "No se encuentra la tabla SOLUC ({ws}/SOLUC.DBF).\n",
+     WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
     {"WorkspaceReadOnly", Job::Export,
      [](BadInputTest& t) {
        mountSmallDisk(t, t.workspace, "1m");
