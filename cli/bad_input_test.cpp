@@ -471,10 +471,10 @@ void mountSmallDisk(BadInputTest& test, const fs::path& folder, const std::strin
   if (!test.mount->mounted()) GTEST_SKIP() << "mount not permitted";
 }
 
-// Fills FOLDER's file system up to less than one page.
+// Fills FOLDER's file system up to one page, so that a bigger file fails part-way.
 void fillUp(const fs::path& folder) {
   const std::uintmax_t free = fs::space(folder).available;
-  if (free > 4096) testing::writeFile(folder / kFiller, std::string(free - 2048, '#'));
+  if (free > 4096) testing::writeFile(folder / kFiller, std::string(free - 4096, '#'));
 }
 
 // A school file with COUNT subjects, enough to fill a small disk.
@@ -729,6 +729,11 @@ const BadInputCase kCases[] = {
        mountSmallDisk(t, t.chosenFolder, "64k");
        if (::testing::Test::IsSkipped()) return;
        importOf(t, t.sample);
+       std::vector<std::vector<std::string>> lessons;  // an output of several pages
+       for (int day = 1; day <= 7; ++day) {
+         for (const char* hour : {"1", "2"}) lessons.push_back({"ABC", std::to_string(day), hour, "0", "EF", "1ESO A", "", ""});
+       }
+       t.writeSolution(false, lessons);
        fillUp(t.chosenFolder);
      },
      1,
