@@ -5,8 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <stdexcept>
+
+#include "table/os_error.h"
 
 namespace mudalinx::app {
 
@@ -26,7 +27,7 @@ std::string describeSystemError(int error) {
     case EBUSY:
       return "el archivo está en uso";
     default:
-      return std::strerror(error);
+      return table::detail::systemReason(error);  // Spanish too, never the C library's English
   }
 }
 
