@@ -110,11 +110,36 @@ std::string spanishReason(int code, const std::string& message) {
     case XML_ERR_TAG_NOT_FINISHED:
     case XML_ERR_NOT_WELL_BALANCED: return "un elemento no está cerrado";
     case XML_ERR_ENTITY_LOOP: return "las entidades se expanden sin medida";
+    case XML_ERR_PI_NOT_STARTED:
+    case XML_ERR_PI_NOT_FINISHED: return "instrucción de procesamiento (<?…?>) mal formada";
+    case XML_ERR_XMLDECL_NOT_STARTED:
+    case XML_ERR_XMLDECL_NOT_FINISHED:
+    case XML_ERR_VERSION_MISSING:
+    case XML_ERR_STANDALONE_VALUE:
+    case XML_ERR_ENCODING_NAME: return "declaración XML (<?xml …?>) mal formada";
+    case XML_ERR_UNKNOWN_VERSION:
+    case XML_ERR_VERSION_MISMATCH: return "versión de XML no admitida";
+    case XML_ERR_HYPHEN_IN_COMMENT: return "un comentario contiene «--»";
+    case XML_ERR_MISPLACED_CDATA_END: return "«]]>» fuera de una sección CDATA";
+    case XML_ERR_LITERAL_NOT_STARTED:
+    case XML_ERR_LITERAL_NOT_FINISHED:
+    case XML_ERR_PUBID_REQUIRED:
+    case XML_ERR_URI_REQUIRED:
+    case XML_ERR_DOCTYPE_NOT_FINISHED:
+    case XML_ERR_EXT_SUBSET_NOT_FINISHED:
+    case XML_ERR_CONDSEC_NOT_FINISHED:
+    case XML_ERR_ENTITY_NOT_FINISHED:
+    case XML_ERR_VALUE_REQUIRED: return "declaración de tipo de documento (<!DOCTYPE …>) mal formada";
+    case XML_ERR_NAME_TOO_LONG: return "un nombre es demasiado largo";
     case XML_ERR_INTERNAL_ERROR:
-      // libxml2 reports its nesting limit only through this code and its text.
+      // libxml2 tells its nesting limit and a broken document type only through this code and its text.
       if (message.find("depth") != std::string::npos) return "los elementos se anidan a demasiada profundidad";
-      return "error de formato (" + message + ")";
-    default: return "error de formato (" + message + ")";
+      if (message.find("Subset") != std::string::npos) {
+        return "declaración de tipo de documento (<!DOCTYPE …>) mal formada";
+      }
+      return "error de sintaxis (código " + std::to_string(code) + ")";
+    // libxml2's own text is English: the user gets the code, which is enough to look it up.
+    default: return "error de sintaxis (código " + std::to_string(code) + ")";
   }
 }
 

@@ -194,6 +194,14 @@ TEST(DocumentSafety, HostileStructuresGetSpanishReasons) {
        "<SERVICIO fecha=\"&e;\"><BLOQUE_DATOS/></SERVICIO>",
        "(l\xC3\xADnea 3: referencia a una entidad externa)"},
       {"deep nesting", "<SERVICIO><BLOQUE_DATOS>" + deep, "(l\xC3\xADnea 1: los elementos se anidan a demasiada profundidad)"},
+      {"unfinished processing instruction", "<?xml version=\"1.0\"?><?pi sin fin <SERVICIO/>",
+       "(l\xC3\xADnea 1: instrucci\xC3\xB3n de procesamiento (<?\xE2\x80\xA6?>) mal formada)"},
+      {"XML declaration without version", "<?xml encoding=\"UTF-8\"?><SERVICIO/>",
+       "(l\xC3\xADnea 1: declaraci\xC3\xB3n XML (<?xml \xE2\x80\xA6?>) mal formada)"},
+      {"unfinished document type", "<!DOCTYPE SERVICIO [ <SERVICIO/>",
+       "(l\xC3\xADnea 1: declaraci\xC3\xB3n de tipo de documento (<!DOCTYPE \xE2\x80\xA6>) mal formada)"},
+      {"double hyphen in a comment", "<SERVICIO><!-- a -- b --></SERVICIO>",
+       "(l\xC3\xADnea 1: un comentario contiene \xC2\xAB--\xC2\xBB)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.title);
