@@ -135,6 +135,27 @@ class HeldByAnotherProcess {
   int release_[2] = {-1, -1};
 };
 
+// Tables as dbfread reads them: table name -> its lines (field names, then one line per row).
+std::map<std::string, std::vector<std::string>> tablesByName(const fs::path& workspace, const fs::path& scratch) {
+  std::string names;
+  for (const auto& entry : fs::directory_iterator(workspace)) {
+    if (entry.path().extension() == ".DBF") names += " " + entry.path().stem().string();
+  }
+  std::map<std::string, std::vector<std::string>> tables;
+  if (names.empty()) return tables;
+  const Outcome read = runShell("/usr/bin/python3 " + quoted(kTestdata / "read_tables.py") + " " + quoted(workspace) +
+                                    names,
+                                scratch);
+  EXPECT_EQ(read.status, 0) << read.err;
+  std::string current;
+  std::istringstream in(read.out);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line[0] == '#') current = line.substr(1, line.find(':') - 1);
+    tables[current].push_back(line);
+  }
+  return tables;
+}
+
 enum class Job { Export, Import };
 
 // What the workspace looks like after the run.
@@ -391,6 +412,22 @@ void secretStaysHidden(BadInputTest& test, const Outcome& run) {
   }
 }
 
+// Each table holds the first rows of the same table before the run (the run read the same
+// school data up to its failure): nothing posted before the failure is lost.
+void tablesKeepTheFirstRows(BadInputTest& test, const Outcome&) {
+  const auto backup = test.newestBackup();
+  ASSERT_TRUE(backup.has_value());
+  const auto earlier = tablesByName(*backup, test.scratch.path());
+  const auto now = tablesByName(test.workspace, test.scratch.path());
+  EXPECT_FALSE(now.empty());
+  for (const auto& [name, lines] : now) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(earlier.count(name), 1u);
+    ASSERT_LE(lines.size(), earlier.at(name).size());
+    EXPECT_TRUE(std::equal(lines.begin(), lines.end(), earlier.at(name).begin()));
+  }
+}
+
 const std::string kExternalEntity =
     "<?xml version=\"1.0\"?>\n<!DOCTYPE SERVICIO [<!ENTITY secreto SYSTEM \"file://{secret}\">]>\n";
 
@@ -584,13 +621,13 @@ const BadInputCase kCases[] = {
        t.exportTheSample();
        t.writeSampleWith("<dato>20</dato><dato>2º Bachillerato</dato>", "<dato>x</dato><dato>2º Bachillerato</dato>");
      },
-     1, "'x' no es un valor entero válido\n", WorkspaceAfter::ValidTables, OutputAfter::Absent},
+     1, "'x' no es un valor entero válido\n", WorkspaceAfter::ValidTables, OutputAfter::Absent, tablesKeepTheFirstRows},
     {"SlotMinutesNotAnInteger", Job::Export,
      [](BadInputTest& t) {
        t.exportTheSample();
        t.writeSampleWith("<dato>480</dato><dato>535</dato>", "<dato>8:00</dato><dato>535</dato>");
      },
-     1, "'8:00' no es un valor entero válido\n", WorkspaceAfter::ValidTables, OutputAfter::Absent},
+     1, "'8:00' no es un valor entero válido\n", WorkspaceAfter::ValidTables, OutputAfter::Absent, tablesKeepTheFirstRows},
     {"SolutionHourNotANumber", Job::Import,
      [](BadInputTest& t) {
        t.solvedWorkspace(true, "x");
@@ -627,7 +664,7 @@ const BadInputCase kCases[] = {
        cutInTheSecondRecord(t.program / "NIVELEX.DBF");
      },
      1, "El archivo {prog}/NIVELEX.DBF está dañado: la cabecera indica 2 registros y el archivo sólo "
-     "contiene 1 completos.\n", WorkspaceAfter::ValidTables, OutputAfter::Absent},
+     "contiene 1 completos.\n", WorkspaceAfter::ValidTables, OutputAfter::Absent, tablesKeepTheFirstRows},
     {"NoSchoolDays", Job::Export,
      [](BadInputTest& t) {
        t.exportTheSample();
@@ -635,7 +672,7 @@ const BadInputCase kCases[] = {
        const std::size_t to = t.sample.find("<grupo_datos seq=\"TRAMOS_HORARIOS\">");
        t.writeInput(t.sample.substr(0, from) + "<grupo_datos seq=\"JORNADAS_ESCOLARES\"/>\n" + t.sample.substr(to));
      },
-     1, "El archivo no tiene ningún Marco Horario (JORNADAS_ESCOLARES).\n", WorkspaceAfter::ValidTables, OutputAfter::Absent},
+     1, "El archivo no tiene ningún Marco Horario (JORNADAS_ESCOLARES).\n", WorkspaceAfter::ValidTables, OutputAfter::Absent, tablesKeepTheFirstRows},
     {"SolutionTruncated", Job::Import, [](BadInputTest& t) { importWithSolution(t, cutInTheSecondRecord); }, 1,
      "El archivo {ws}/SOLUC.DBF está dañado: la cabecera indica 3 registros y el archivo sólo contiene 1 "
      "completos.\n",
@@ -765,27 +802,6 @@ void PrintTo(const BadInputCase& row, std::ostream* out) { *out << row.title; }
 
 INSTANTIATE_TEST_SUITE_P(Rows, BadInputTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.title); });
-
-// Tables as dbfread reads them: table name -> its lines (field names, then one line per row).
-std::map<std::string, std::vector<std::string>> tablesByName(const fs::path& workspace, const fs::path& scratch) {
-  std::string names;
-  for (const auto& entry : fs::directory_iterator(workspace)) {
-    if (entry.path().extension() == ".DBF") names += " " + entry.path().stem().string();
-  }
-  std::map<std::string, std::vector<std::string>> tables;
-  if (names.empty()) return tables;
-  const Outcome read = runShell("/usr/bin/python3 " + quoted(kTestdata / "read_tables.py") + " " + quoted(workspace) +
-                                    names,
-                                scratch);
-  EXPECT_EQ(read.status, 0) << read.err;
-  std::string current;
-  std::istringstream in(read.out);
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line[0] == '#') current = line.substr(1, line.find(':') - 1);
-    tables[current].push_back(line);
-  }
-  return tables;
-}
 
 // The export with the disk filling up after every amount of bytes in turn: whatever the point,
 // the user gets one message, every table is valid and holds the first rows of a complete run,
