@@ -169,8 +169,9 @@ class TimetableBuilder {
     xmlNode* node = appendElement(section, "grupo_datos");
     setAttribute(node, "seq", "HORARIO_REGULAR_PROFESOR_" + std::to_string(number));
     setAttribute(node, "registros", std::to_string(lessons.size()));
-    appendDato(node, "X_EMPLEADO", win1252ToUtf8(teacher.employee));
-    appendDato(node, "F_TOMAPOS", win1252ToUtf8(teacher.post));
+    dato(node, "X_EMPLEADO", win1252ToUtf8(teacher.employee));
+    dato(node, "F_TOMAPOS", win1252ToUtf8(teacher.post));
+    warnReplaced("PROFT", teacher.record);
     if (lessons.empty()) {
       report_.warn({"sin_actividades", "PROFT", teacher.record,
                     "El profesor " + win1252ToUtf8(teacher.code) + " no tiene actividades en SOLUC."});
@@ -196,19 +197,33 @@ class TimetableBuilder {
     const std::string room = isBlank(lesson.room) ? std::string() : lesson.room;
     const std::string* unit = lookups_.unitOf(lesson.group);
 
-    appendDato(node, "N_DIASEMANA", slot ? win1252ToUtf8(slot->day) : "");
-    appendDato(node, "X_TRAMO", slot ? win1252ToUtf8(slot->code) : "");
-    appendDato(node, "X_DEPENDENCIA", win1252ToUtf8(room));
-    appendDato(node, "X_UNIDAD", unit ? win1252ToUtf8(*unit) : "");
-    appendDato(node, "X_OFERTAMATRIG", offer ? win1252ToUtf8(offer->courseKey) : "");
-    appendDato(node, "X_MATERIAOMG", offer ? win1252ToUtf8(offer->subjectKey) : "");
-    appendDato(node, "F_INICIO", periodStart_);
-    appendDato(node, "F_FIN", periodEnd_);
-    appendDato(node, "N_HORINI", slot ? minutesOf(*slot, slot->from, "HORADESDE") : "0");
-    appendDato(node, "N_HORFIN", slot ? minutesOf(*slot, slot->to, "HORAHASTA") : "0");
-    appendDato(node, "X_ACTIVIDAD", isBlank(activity) ? "1" : win1252ToUtf8(activity));
+    dato(node, "N_DIASEMANA", slot ? win1252ToUtf8(slot->day) : "");
+    dato(node, "X_TRAMO", slot ? win1252ToUtf8(slot->code) : "");
+    dato(node, "X_DEPENDENCIA", win1252ToUtf8(room));
+    dato(node, "X_UNIDAD", unit ? win1252ToUtf8(*unit) : "");
+    dato(node, "X_OFERTAMATRIG", offer ? win1252ToUtf8(offer->courseKey) : "");
+    dato(node, "X_MATERIAOMG", offer ? win1252ToUtf8(offer->subjectKey) : "");
+    dato(node, "F_INICIO", periodStart_);
+    dato(node, "F_FIN", periodEnd_);
+    dato(node, "N_HORINI", slot ? minutesOf(*slot, slot->from, "HORADESDE") : "0");
+    dato(node, "N_HORFIN", slot ? minutesOf(*slot, slot->to, "HORAHASTA") : "0");
+    dato(node, "X_ACTIVIDAD", isBlank(activity) ? "1" : win1252ToUtf8(activity));
 
+    warnReplaced("SOLUC", lesson.record);
     warnUnmatched(lesson, slot != nullptr, offer != nullptr, unit != nullptr, !isBlank(activity));
+  }
+
+  // A dato of the record being written; remembers when characters had to be replaced.
+  void dato(xmlNode* parent, const char* name, const std::string& text) {
+    replacedInRecord_ = appendDato(parent, name, text) || replacedInRecord_;
+  }
+
+  // One warning per record whose datos needed replaced characters.
+  void warnReplaced(const char* table, std::size_t record) {
+    if (!replacedInRecord_) return;
+    replacedInRecord_ = false;
+    report_.warn({"caracter", table, record,
+                  "Hay caracteres de control que XML no admite; se guardan como \"?\"."});
   }
 
   static std::string minutesOf(const Slot& slot, const std::string& clock, const char* field) {
@@ -243,6 +258,7 @@ class TimetableBuilder {
   std::string periodEnd_;
   exchange::Report& report_;
   std::size_t lessons_ = 0;
+  bool replacedInRecord_ = false;
 };
 
 }  // namespace

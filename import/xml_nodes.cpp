@@ -39,9 +39,20 @@ void setAttribute(xmlNode* node, const char* name, const std::string& value) {
   created(xmlNewProp(node, xml(name), xml(value)));
 }
 
-void appendDato(xmlNode* parent, const char* name, const std::string& text) {
-  xmlNode* dato = created(xmlNewTextChild(parent, nullptr, xml("dato"), text.empty() ? nullptr : xml(text)));
+bool appendDato(xmlNode* parent, const char* name, const std::string& text) {
+  std::string admitted = text;
+  bool replaced = false;
+  for (char& c : admitted) {
+    const auto code = static_cast<unsigned char>(c);
+    if (code < 0x20 && c != '\t' && c != '\n' && c != '\r') {
+      c = '?';
+      replaced = true;
+    }
+  }
+  xmlNode* dato =
+      created(xmlNewTextChild(parent, nullptr, xml("dato"), admitted.empty() ? nullptr : xml(admitted)));
   setAttribute(dato, "nombre_dato", name);
+  return replaced;
 }
 
 }  // namespace mudalinx::importer

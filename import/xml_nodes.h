@@ -15,6 +15,9 @@ xmlNode* replaceRootElement(xmlDoc* doc, const char* name);
 xmlNode* appendElement(xmlNode* parent, const char* name);
 void setAttribute(xmlNode* node, const char* name, const std::string& value);
 // <dato nombre_dato="NAME">TEXT</dato>; the text is taken literally (no entity parsing).
-void appendDato(xmlNode* parent, const char* name, const std::string& text);
+// Characters XML 1.0 does not admit (control characters other than tab, line feed and
+// carriage return, which tables written by other programs may hold) would make the saved
+// document unreadable: each is written as "?", and the result is true.
+bool appendDato(xmlNode* parent, const char* name, const std::string& text);
 
 }  // namespace mudalinx::importer
