@@ -17,6 +17,7 @@
 #include "app/test_support.h"
 #include "app/workspace_backup.h"
 #include "cli/cli_user_interface.h"
+#include "exchange/text.h"
 #include "table/file_handle.h"
 #include "table/table.h"
 
@@ -272,7 +273,7 @@ class BadInputTest : public ::testing::TestWithParam<BadInputCase> {
         if (def.fields[i].type == table::FieldType::Integer) {
           solution.setInteger(field, std::stoll(row[i]));
         } else {
-          solution.setText(field, row[i]);
+          solution.setText(field, exchange::utf8ToWin1252(row[i]));
         }
       }
       solution.post();
@@ -673,6 +674,21 @@ const BadInputCase kCases[] = {
        t.writeInput(t.sample.substr(0, from) + "<grupo_datos seq=\"JORNADAS_ESCOLARES\"/>\n" + t.sample.substr(to));
      },
      1, "El archivo no tiene ningún Marco Horario (JORNADAS_ESCOLARES).\n", WorkspaceAfter::ValidTables, OutputAfter::Absent, tablesKeepTheFirstRows},
+    {"SolutionWithControlCharacters", Job::Import,
+     [](BadInputTest& t) {
+       importWithSolution(t, [](const fs::path& table) { overwriteField(table, 0, "AULA", std::string("A\x01\x00" "B", 4)); });
+     },
+     0, "", WorkspaceAfter::Untouched, OutputAfter::Written,
+     [](BadInputTest& t, const Outcome& run) {
+       EXPECT_NE(run.out.find("SOLUC, registro 1: Hay caracteres de control que XML no admite; se guardan como \"?\"."),
+                 std::string::npos)
+           << run.out;
+       const Outcome room = runShell("xmllint --xpath 'string(//grupo_datos[@seq=\"ACTIVIDAD_1\"]"
+                                     "/dato[@nombre_dato=\"X_DEPENDENCIA\"])' " + quoted(t.output()),
+                                     t.scratch.path());
+       EXPECT_EQ(room.status, 0) << room.err;
+       EXPECT_EQ(room.out, "A??B\n");
+     }},
     {"SolutionTruncated", Job::Import, [](BadInputTest& t) { importWithSolution(t, cutInTheSecondRecord); }, 1,
      "El archivo {ws}/SOLUC.DBF está dañado: la cabecera indica 3 registros y el archivo sólo contiene 1 "
      "completos.\n",
