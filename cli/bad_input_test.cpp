@@ -532,6 +532,19 @@ void holdLevelTable(BadInputTest& test) {
   test.holder = std::make_unique<HeldByAnotherProcess>(test.program, "NIVELEX", table::Access::Exclusive);
 }
 
+// The job run through the app with an open dialog that deletes the file it then returns.
+void runWithTheFileDeletedByTheDialog(BadInputTest& test,
+                                      app::JobResult (*job)(app::Session&, app::UserInterface&, const app::Folders&,
+                                                            exchange::Report&)) {
+  test.runInstead = [&test, job] {
+    ScriptedUi ui(test.input, [&test] { fs::remove(test.input); });
+    app::Session session;
+    exchange::Report report;
+    const app::JobResult result = job(session, ui, {test.workspace, test.program}, report);
+    return Outcome{result == app::JobResult::Finished ? 0 : 1, "", ui.messages};
+  };
+}
+
 const BadInputCase kCases[] = {
     {"NotXml", Job::Export, [](BadInputTest& t) { exportOf(t, "Esto no es un archivo XML.\n"); }, 1,
      "El archivo {xml} no es un XML válido (línea 1: el documento está vacío o no empieza por un elemento).\n",
@@ -800,18 +813,18 @@ const BadInputCase kCases[] = {
      },
      1, "No se pudo guardar el archivo «{out}»: el sistema de archivos es de solo lectura\n",
      WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
-    {"ChosenFileDeletedBeforeTheLoad", Job::Import,
+    {"ChosenFileDeletedBeforeTheImportLoads", Job::Import,
      [](BadInputTest& t) {
        importOf(t, t.sample);
-       t.runInstead = [&t] {
-         ScriptedUi ui(t.input, [&t] { fs::remove(t.input); });
-         app::Session session;
-         exchange::Report report;
-         const app::JobResult result = app::runImport(session, ui, {t.workspace, t.program}, report);
-         return Outcome{result == app::JobResult::Finished ? 0 : 1, "", ui.messages};
-       };
+       runWithTheFileDeletedByTheDialog(t, app::runImport);
      },
      1, "No existe archivo\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
+    {"ChosenFileDeletedBeforeTheExportLoads", Job::Export,
+     [](BadInputTest& t) {
+       exportOf(t, t.sample);
+       runWithTheFileDeletedByTheDialog(t, app::runExport);
+     },
+     1, "No existe archivo\n", WorkspaceAfter::Untouched, OutputAfter::Absent},
 };
 
 void PrintTo(const BadInputCase& row, std::ostream* out) { *out << row.title; }
