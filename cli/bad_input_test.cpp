@@ -1,8 +1,8 @@
 // Bad input, hostile files and failing disks against the real mudalinx-cli: every row
 // says what goes in, what the user is told and what the workspace and the output look
 // like afterwards. Nothing may be lost, nothing may crash, nothing secret may leak.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -144,9 +144,8 @@ std::map<std::string, std::vector<std::string>> tablesByName(const fs::path& wor
   }
   std::map<std::string, std::vector<std::string>> tables;
   if (names.empty()) return tables;
-  const Outcome read = runShell("/usr/bin/python3 " + quoted(kTestdata / "read_tables.py") + " " + quoted(workspace) +
-                                    names,
-                                scratch);
+  const Outcome read =
+      runShell("/usr/bin/python3 " + quoted(kTestdata / "read_tables.py") + " " + quoted(workspace) + names, scratch);
   EXPECT_EQ(read.status, 0) << read.err;
   std::string current;
   std::istringstream in(read.out);
@@ -161,9 +160,9 @@ enum class Job { Export, Import };
 
 // What the workspace looks like after the run.
 enum class WorkspaceAfter {
-  Untouched,      // every file byte-identical to before
-  ValidTables,    // every table a valid dBASE file (read by dbfread), the earlier tables in a backup
-  Written,        // the run finished: every table valid
+  Untouched,    // every file byte-identical to before
+  ValidTables,  // every table a valid dBASE file (read by dbfread), the earlier tables in a backup
+  Written,      // the run finished: every table valid
 };
 
 // What the import's output looks like after the run.
@@ -295,9 +294,9 @@ class BadInputTest : public ::testing::TestWithParam<BadInputCase> {
 
   // Every table of FOLDER as dbfread counts its records ("NAME count" lines).
   std::string tablesAsOthersReadThem(const fs::path& folder) {
-    const Outcome read = runShell("/usr/bin/python3 " + quoted(kTestdata / "bad_input" / "check_tables.py") + " " +
-                                      quoted(folder),
-                                  scratch.path());
+    const Outcome read =
+        runShell("/usr/bin/python3 " + quoted(kTestdata / "bad_input" / "check_tables.py") + " " + quoted(folder),
+                 scratch.path());
     EXPECT_EQ(read.status, 0) << read.err;
     return read.out;
   }
@@ -339,8 +338,8 @@ TEST_P(BadInputTest, TellsTheUserAndLosesNothing) {
   row.prepare(*this);
   if (IsSkipped() || HasFatalFailure()) return;
 
-  const auto workspaceBefore = fs::is_directory(workspace) ? testing::snapshot(workspace)
-                                                     : std::map<std::string, std::string>{};
+  const auto workspaceBefore =
+      fs::is_directory(workspace) ? testing::snapshot(workspace) : std::map<std::string, std::string>{};
   const std::optional<std::string> outputBefore =
       fs::exists(output()) ? std::optional<std::string>(testing::readFile(output())) : std::nullopt;
 
@@ -391,8 +390,7 @@ TEST_P(BadInputTest, TellsTheUserAndLosesNothing) {
   if (fs::exists(chosenFolder)) {
     for (const auto& entry : fs::directory_iterator(chosenFolder)) {
       const std::string name = entry.path().filename().string();
-      EXPECT_TRUE(name == input.filename().string() || name == output().filename().string() || name == kFiller)
-          << name;
+      EXPECT_TRUE(name == input.filename().string() || name == output().filename().string() || name == kFiller) << name;
     }
   }
 
@@ -439,8 +437,9 @@ std::string billionLaughs() {
     for (int i = 0; i < 10; ++i) text += "&l" + std::to_string(level - 1) + ";";
     text += "\">\n";
   }
-  return text + "]>\n<SERVICIO><BLOQUE_DATOS><grupo_datos seq=\"EMPLEADOS\"><grupo_datos><dato>&l10;</dato>"
-                "</grupo_datos></grupo_datos></BLOQUE_DATOS></SERVICIO>\n";
+  return text +
+         "]>\n<SERVICIO><BLOQUE_DATOS><grupo_datos seq=\"EMPLEADOS\"><grupo_datos><dato>&l10;</dato>"
+         "</grupo_datos></grupo_datos></BLOQUE_DATOS></SERVICIO>\n";
 }
 
 void exportOf(BadInputTest& test, const std::string& contents) {
@@ -552,8 +551,7 @@ const BadInputCase kCases[] = {
     {"TruncatedXml", Job::Export, [](BadInputTest& t) { exportOf(t, t.sample.substr(0, t.sample.size() / 2)); }, 1,
      "El archivo {xml} no es un XML válido (línea 27: un elemento no está cerrado).\n", WorkspaceAfter::Untouched,
      OutputAfter::Absent},
-    {"WrongRoot", Job::Export,
-     [](BadInputTest& t) { exportOf(t, replaced(t.sample, "SERVICIO", "SERVICIOS")); }, 1,
+    {"WrongRoot", Job::Export, [](BadInputTest& t) { exportOf(t, replaced(t.sample, "SERVICIO", "SERVICIOS")); }, 1,
      "El archivo {xml} no es un documento de intercambio de Sendaro (falta /SERVICIO/BLOQUE_DATOS).\n",
      WorkspaceAfter::Untouched, OutputAfter::Absent},
     {"EntityBomb", Job::Export, [](BadInputTest& t) { exportOf(t, billionLaughs()); }, 1,
@@ -561,9 +559,9 @@ const BadInputCase kCases[] = {
      WorkspaceAfter::Untouched, OutputAfter::Absent},
     {"ExternalEntityOnExport", Job::Export,
      [](BadInputTest& t) {
-       exportOf(t, replaced(kExternalEntity, "{secret}", t.secretFile.string()) +
-                       replaced(t.sample.substr(t.sample.find("<SERVICIO")), "<dato>E1</dato>",
-                                "<dato>&secreto;</dato>"));
+       exportOf(t,
+                replaced(kExternalEntity, "{secret}", t.secretFile.string()) +
+                    replaced(t.sample.substr(t.sample.find("<SERVICIO")), "<dato>E1</dato>", "<dato>&secreto;</dato>"));
      },
      1,
      "El archivo {xml} declara entidades XML (<!ENTITY …>), que un documento de intercambio no usa; no se "
@@ -641,15 +639,16 @@ const BadInputCase kCases[] = {
        t.exportTheSample();
        t.writeSampleWith("<dato>480</dato><dato>535</dato>", "<dato>8:00</dato><dato>535</dato>");
      },
-     1, "'8:00' no es un valor entero válido\n", WorkspaceAfter::ValidTables, OutputAfter::Absent, tablesKeepTheFirstRows},
+     1, "'8:00' no es un valor entero válido\n", WorkspaceAfter::ValidTables, OutputAfter::Absent,
+     tablesKeepTheFirstRows},
     {"SolutionHourNotANumber", Job::Import,
      [](BadInputTest& t) {
        t.solvedWorkspace(true, "x");
        t.earlierOutput();
        t.writeInput(t.sample);
      },
-     1,
-     "La tabla SOLUC, registro 3, campo HORA: «x» no es un número entero.\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
+     1, "La tabla SOLUC, registro 3, campo HORA: «x» no es un número entero.\n", WorkspaceAfter::Untouched,
+     OutputAfter::EarlierUntouched},
     {"SolutionWithDeletedRecords", Job::Import,
      [](BadInputTest& t) { importWithSolution(t, [](const fs::path& table) { markDeleted(table, 1); }); }, 0, "",
      WorkspaceAfter::Untouched, OutputAfter::Written,
@@ -663,22 +662,29 @@ const BadInputCase kCases[] = {
      [](BadInputTest& t) {
        importWithSolution(t, [](const fs::path& table) { overwriteField(table, 1, "DIA", "*****"); });
      },
-     1, "La tabla SOLUC, registro 2, campo DIA: «*****» no es un número entero.\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
+     1, "La tabla SOLUC, registro 2, campo DIA: «*****» no es un número entero.\n", WorkspaceAfter::Untouched,
+     OutputAfter::EarlierUntouched},
     {"SolutionNotADbaseFile", Job::Import,
      [](BadInputTest& t) {
-       importWithSolution(t, [](const fs::path& table) { testing::writeFile(table, replaced(std::string(400, '#'), "####", "Hoja de cálculo, no una tabla. ")); });
+       importWithSolution(t, [](const fs::path& table) {
+         testing::writeFile(table, replaced(std::string(400, '#'), "####", "Hoja de cálculo, no una tabla. "));
+       });
      },
-     1, "El archivo {ws}/SOLUC.DBF está dañado: versión de archivo desconocida 0x48.\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
+     1, "El archivo {ws}/SOLUC.DBF está dañado: versión de archivo desconocida 0x48.\n", WorkspaceAfter::Untouched,
+     OutputAfter::EarlierUntouched},
     {"SolutionEmptyFile", Job::Import,
      [](BadInputTest& t) { importWithSolution(t, [](const fs::path& table) { testing::writeFile(table, ""); }); }, 1,
-     "El archivo {ws}/SOLUC.DBF está dañado: la cabecera está incompleta.\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
+     "El archivo {ws}/SOLUC.DBF está dañado: la cabecera está incompleta.\n", WorkspaceAfter::Untouched,
+     OutputAfter::EarlierUntouched},
     {"LevelTableDamaged", Job::Export,
      [](BadInputTest& t) {
        exportOf(t, t.sample);
        cutInTheSecondRecord(t.program / "NIVELEX.DBF");
      },
-     1, "El archivo {prog}/NIVELEX.DBF está dañado: la cabecera indica 2 registros y el archivo sólo "
-     "contiene 1 completos.\n", WorkspaceAfter::ValidTables, OutputAfter::Absent, tablesKeepTheFirstRows},
+     1,
+     "El archivo {prog}/NIVELEX.DBF está dañado: la cabecera indica 2 registros y el archivo sólo "
+     "contiene 1 completos.\n",
+     WorkspaceAfter::ValidTables, OutputAfter::Absent, tablesKeepTheFirstRows},
     {"NoSchoolDays", Job::Export,
      [](BadInputTest& t) {
        t.exportTheSample();
@@ -686,19 +692,27 @@ const BadInputCase kCases[] = {
        const std::size_t to = t.sample.find("<grupo_datos seq=\"TRAMOS_HORARIOS\">");
        t.writeInput(t.sample.substr(0, from) + "<grupo_datos seq=\"JORNADAS_ESCOLARES\"/>\n" + t.sample.substr(to));
      },
-     1, "El archivo no tiene ningún Marco Horario (JORNADAS_ESCOLARES).\n", WorkspaceAfter::ValidTables, OutputAfter::Absent, tablesKeepTheFirstRows},
+     1, "El archivo no tiene ningún Marco Horario (JORNADAS_ESCOLARES).\n", WorkspaceAfter::ValidTables,
+     OutputAfter::Absent, tablesKeepTheFirstRows},
     {"SolutionWithControlCharacters", Job::Import,
      [](BadInputTest& t) {
-       importWithSolution(t, [](const fs::path& table) { overwriteField(table, 0, "AULA", std::string("A\x01\x00" "B", 4)); });
+       importWithSolution(t, [](const fs::path& table) {
+         overwriteField(table, 0, "AULA",
+                        std::string("A\x01\x00"
+                                    "B",
+                                    4));
+       });
      },
      0, "", WorkspaceAfter::Untouched, OutputAfter::Written,
      [](BadInputTest& t, const Outcome& run) {
        EXPECT_NE(run.out.find("SOLUC, registro 1: Hay caracteres de control que XML no admite; se guardan como \"?\"."),
                  std::string::npos)
            << run.out;
-       const Outcome room = runShell("xmllint --xpath 'string(//grupo_datos[@seq=\"ACTIVIDAD_1\"]"
-                                     "/dato[@nombre_dato=\"X_DEPENDENCIA\"])' " + quoted(t.output()),
-                                     t.scratch.path());
+       const Outcome room = runShell(
+           "xmllint --xpath 'string(//grupo_datos[@seq=\"ACTIVIDAD_1\"]"
+           "/dato[@nombre_dato=\"X_DEPENDENCIA\"])' " +
+               quoted(t.output()),
+           t.scratch.path());
        EXPECT_EQ(room.status, 0) << room.err;
        EXPECT_EQ(room.out, "A??B\n");
      }},
@@ -716,22 +730,22 @@ const BadInputCase kCases[] = {
        importOf(t, t.sample);
        holdTable(t, "SOLUC", table::Access::Exclusive);
      },
-     1,
-     "La tabla SOLUC está en uso por otro programa ({ws}/SOLUC.DBF).\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
+     1, "La tabla SOLUC está en uso por otro programa ({ws}/SOLUC.DBF).\n", WorkspaceAfter::Untouched,
+     OutputAfter::EarlierUntouched},
     {"TeachersHeldSharedDuringImport", Job::Import,
      [](BadInputTest& t) {
        importOf(t, t.sample);
        holdTable(t, "PROFT", table::Access::Shared);
      },
-     1,
-     "La tabla PROFT está en uso por otro programa ({ws}/PROFT.DBF).\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
+     1, "La tabla PROFT está en uso por otro programa ({ws}/PROFT.DBF).\n", WorkspaceAfter::Untouched,
+     OutputAfter::EarlierUntouched},
     {"GroupsHeldSharedDuringExport", Job::Export,
      [](BadInputTest& t) {
        exportOf(t, t.sample);
        holdTable(t, "GRUPOST", table::Access::Shared);
      },
-     1,
-     "La tabla GRUPOST está en uso por otro programa ({ws}/GRUPOST.DBF).\n", WorkspaceAfter::Untouched, OutputAfter::Absent},
+     1, "La tabla GRUPOST está en uso por otro programa ({ws}/GRUPOST.DBF).\n", WorkspaceAfter::Untouched,
+     OutputAfter::Absent},
     {"SolutionHeldDuringExport", Job::Export,
      [](BadInputTest& t) {
        t.solvedWorkspace();
@@ -745,7 +759,8 @@ const BadInputCase kCases[] = {
        exportOf(t, t.sample);
        holdLevelTable(t);
      },
-     1, "La tabla NIVELEX está en uso por otro programa ({prog}/NIVELEX.DBF).\n", WorkspaceAfter::ValidTables, OutputAfter::Absent},
+     1, "La tabla NIVELEX está en uso por otro programa ({prog}/NIVELEX.DBF).\n", WorkspaceAfter::ValidTables,
+     OutputAfter::Absent},
     {"WorkspaceMissingOnExport", Job::Export,
      [](BadInputTest& t) {
        fs::remove_all(t.workspace);
@@ -759,8 +774,7 @@ const BadInputCase kCases[] = {
        t.earlierOutput();
        t.writeInput(t.sample);
      },
-     1,
-     "No existe la carpeta {ws}.\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched,
+     1, "No existe la carpeta {ws}.\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched,
      [](BadInputTest& t, const Outcome&) { EXPECT_FALSE(fs::exists(t.workspace)); }},
     {"WorkspaceIsAFile", Job::Export,
      [](BadInputTest& t) {
@@ -771,8 +785,8 @@ const BadInputCase kCases[] = {
      1, "No existe la carpeta de trabajo \"{ws}\"\n", WorkspaceAfter::Untouched, OutputAfter::Absent,
      [](BadInputTest& t, const Outcome&) { EXPECT_EQ(testing::readFile(t.workspace), "no soy una carpeta\n"); }},
     {"SolutionMissing", Job::Import,
-     [](BadInputTest& t) { importWithSolution(t, [](const fs::path& table) { fs::remove(table); }); }, 1, "No se encuentra la tabla SOLUC ({ws}/SOLUC.DBF).\n",
-     WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
+     [](BadInputTest& t) { importWithSolution(t, [](const fs::path& table) { fs::remove(table); }); }, 1,
+     "No se encuentra la tabla SOLUC ({ws}/SOLUC.DBF).\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
     {"WorkspaceReadOnly", Job::Export,
      [](BadInputTest& t) {
        mountSmallDisk(t, t.workspace, "1m");
@@ -780,16 +794,16 @@ const BadInputCase kCases[] = {
        exportOf(t, t.sample);
        if (!t.mount->remountReadOnly()) GTEST_SKIP() << "remount not permitted";
      },
-     1,
-     "No se puede crear la carpeta de copias \"{ws}/_mudalinx_copias\": el disco es de solo lectura\n", WorkspaceAfter::Untouched, OutputAfter::Absent},
+     1, "No se puede crear la carpeta de copias \"{ws}/_mudalinx_copias\": el disco es de solo lectura\n",
+     WorkspaceAfter::Untouched, OutputAfter::Absent},
     {"DiskFullWhileATableIsWritten", Job::Export,
      [](BadInputTest& t) {
        mountSmallDisk(t, t.workspace, "160k");
        if (::testing::Test::IsSkipped()) return;
        exportOf(t, manySubjects(t.sample, 3000));
      },
-     1,
-     "No se puede escribir el archivo ({ws}/ASIGNOMT.DBF): no queda espacio en el disco.\n", WorkspaceAfter::ValidTables, OutputAfter::Absent},
+     1, "No se puede escribir el archivo ({ws}/ASIGNOMT.DBF): no queda espacio en el disco.\n",
+     WorkspaceAfter::ValidTables, OutputAfter::Absent},
     {"DiskFullWhileTheOutputIsSaved", Job::Import,
      [](BadInputTest& t) {
        mountSmallDisk(t, t.chosenFolder, "64k");
@@ -797,13 +811,14 @@ const BadInputCase kCases[] = {
        importOf(t, t.sample);
        std::vector<std::vector<std::string>> lessons;  // an output of several pages
        for (int day = 1; day <= 7; ++day) {
-         for (const char* hour : {"1", "2"}) lessons.push_back({"ABC", std::to_string(day), hour, "0", "EF", "1ESO A", "", ""});
+         for (const char* hour : {"1", "2"})
+           lessons.push_back({"ABC", std::to_string(day), hour, "0", "EF", "1ESO A", "", ""});
        }
        t.writeSolution(false, lessons);
        fillUp(t.chosenFolder);
      },
-     1,
-     "No se pudo guardar el archivo «{out}»: error de escritura (¿disco lleno?)\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
+     1, "No se pudo guardar el archivo «{out}»: error de escritura (¿disco lleno?)\n", WorkspaceAfter::Untouched,
+     OutputAfter::EarlierUntouched},
     {"OutputFolderReadOnly", Job::Import,
      [](BadInputTest& t) {
        mountSmallDisk(t, t.chosenFolder, "1m");
@@ -811,8 +826,8 @@ const BadInputCase kCases[] = {
        importOf(t, t.sample);
        if (!t.mount->remountReadOnly()) GTEST_SKIP() << "remount not permitted";
      },
-     1, "No se pudo guardar el archivo «{out}»: el sistema de archivos es de solo lectura\n",
-     WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
+     1, "No se pudo guardar el archivo «{out}»: el sistema de archivos es de solo lectura\n", WorkspaceAfter::Untouched,
+     OutputAfter::EarlierUntouched},
     {"ChosenFileDeletedBeforeTheImportLoads", Job::Import,
      [](BadInputTest& t) {
        importOf(t, t.sample);
@@ -882,9 +897,9 @@ TEST(WriteFault, ExportOntoADiskThatFillsUpLosesNothing) {
       EXPECT_NE(message.find("no queda espacio en el disco"), std::string::npos) << message;
     }
 
-    const Outcome valid = runShell("/usr/bin/python3 " + quoted(kTestdata / "bad_input" / "check_tables.py") + " " +
-                                       quoted(workspace),
-                                   scratch.path());
+    const Outcome valid =
+        runShell("/usr/bin/python3 " + quoted(kTestdata / "bad_input" / "check_tables.py") + " " + quoted(workspace),
+                 scratch.path());
     EXPECT_EQ(valid.status, 0) << valid.err;
     for (const auto& [name, lines] : tablesByName(workspace, scratch.path())) {
       SCOPED_TRACE(name);
@@ -898,7 +913,8 @@ TEST(WriteFault, ExportOntoADiskThatFillsUpLosesNothing) {
     ASSERT_TRUE(backup.has_value());
     const auto kept = testing::snapshot(*backup);
     EXPECT_EQ(kept.size(), before.size());
-    for (const auto& [name, contents] : kept) EXPECT_TRUE(before.count(name) == 1 && before.at(name) == contents) << name;
+    for (const auto& [name, contents] : kept)
+      EXPECT_TRUE(before.count(name) == 1 && before.at(name) == contents) << name;
   }
 }
 
