@@ -683,7 +683,7 @@ const BadInputCase kCases[] = {
      },
      1,
      "El archivo {prog}/NIVELEX.DBF está dañado: la cabecera indica 2 registros y el archivo sólo "
-     "contiene 1 completos.\n",
+     "contiene 1 registro completo.\n",
      WorkspaceAfter::ValidTables, OutputAfter::Absent, tablesKeepTheFirstRows},
     {"NoSchoolDays", Job::Export,
      [](BadInputTest& t) {
@@ -718,12 +718,12 @@ const BadInputCase kCases[] = {
      }},
     {"SolutionTruncated", Job::Import, [](BadInputTest& t) { importWithSolution(t, cutInTheSecondRecord); }, 1,
      "El archivo {ws}/SOLUC.DBF está dañado: la cabecera indica 3 registros y el archivo sólo contiene 1 "
-     "completos.\n",
+     "registro completo.\n",
      WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
     {"SolutionHeaderClaimsMoreRecords", Job::Import,
      [](BadInputTest& t) { importWithSolution(t, [](const fs::path& table) { claimRecords(table, 10); }); }, 1,
      "El archivo {ws}/SOLUC.DBF está dañado: la cabecera indica 10 registros y el archivo sólo "
-     "contiene 3 completos.\n",
+     "contiene 3 registros completos.\n",
      WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched},
     {"SolutionHeldExclusively", Job::Import,
      [](BadInputTest& t) {
@@ -774,7 +774,7 @@ const BadInputCase kCases[] = {
        t.earlierOutput();
        t.writeInput(t.sample);
      },
-     1, "No existe la carpeta {ws}.\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched,
+     1, "No existe la carpeta de trabajo \"{ws}\"\n", WorkspaceAfter::Untouched, OutputAfter::EarlierUntouched,
      [](BadInputTest& t, const Outcome&) { EXPECT_FALSE(fs::exists(t.workspace)); }},
     {"WorkspaceIsAFile", Job::Export,
      [](BadInputTest& t) {

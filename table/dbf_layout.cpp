@@ -172,7 +172,7 @@ TableLayout parseLayout(const std::vector<char>& bytes, std::uint64_t fileSize, 
   if (needed > fileSize) {
     const std::uint64_t present = (fileSize - layout.headerLength) / layout.recordLength;
     damaged(file, "la cabecera indica " + std::to_string(layout.recordCount) + " registros y el archivo sólo contiene " +
-                      std::to_string(present) + " completos");
+                      std::to_string(present) + (present == 1 ? " registro completo" : " registros completos"));
   }
   return layout;
 }

@@ -517,7 +517,7 @@ TEST(Table, DamagedFilesAreRefusedNamingTheFile) {
       {"short header", good.substr(0, 20), "cabecera está incompleta"},
       {"header length past the end", withByte(9, '\x7F'), "la cabecera indica"},
       {"record length not the fields' sum", withByte(10, 44), "longitud de registro"},
-      {"truncated record", good.substr(0, header + record + 10), "sólo contiene 1 completos"},
+      {"truncated record", good.substr(0, header + record + 10), "sólo contiene 1 registro completo"},
       {"absurd record count", withByte(7, '\x7F'), "registros y el archivo"},
       {"unknown version", withByte(0, '\x42'), "versión de archivo desconocida 0x42"},
       {"unknown field type", withByte(32 + 11, 'Z'), "tipo desconocido"},
