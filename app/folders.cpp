@@ -42,4 +42,11 @@ std::filesystem::path programFolder() {
   return executable.parent_path();
 }
 
+void requireWorkspaceFolder(const std::filesystem::path& workspace) {
+  std::error_code error;
+  if (!std::filesystem::is_directory(workspace, error)) {
+    throw std::runtime_error("No existe la carpeta de trabajo \"" + workspace.string() + "\"");
+  }
+}
+
 }  // namespace mudalinx::app

@@ -10,4 +10,7 @@ std::filesystem::path defaultWorkspace();
 // The folder of the running executable.
 std::filesystem::path programFolder();
 
+// Throws the Spanish message both jobs give when the workspace folder does not exist.
+void requireWorkspaceFolder(const std::filesystem::path& workspace);
+
 }  // namespace mudalinx::app

@@ -1,5 +1,7 @@
 #include "app/jobs.h"
 
+#include "app/folders.h"
+
 #include <system_error>
 
 #include "app/workspace_backup.h"
@@ -72,6 +74,7 @@ JobResult runImport(Session& session, UserInterface& ui, const Folders& folders,
   if (!chooseExistingFile(session, ui)) return JobResult::Stopped;
   {
     BusyCursor busy(ui);
+    requireWorkspaceFolder(folders.workspace);
     importer::importTimetable(session.chosenFile, folders.workspace, report);
   }
   return finish(session, ui, report);

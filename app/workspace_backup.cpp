@@ -1,5 +1,7 @@
 #include "app/workspace_backup.h"
 
+#include "app/folders.h"
+
 #include <algorithm>
 #include <cctype>
 #include <ctime>
@@ -161,10 +163,8 @@ void moveInto(const std::vector<fs::path>& files, const fs::path& folder) {
 }  // namespace
 
 std::optional<fs::path> backUpWorkspace(const fs::path& workspace, const std::vector<std::string>& tableNames) {
+  requireWorkspaceFolder(workspace);
   std::error_code error;
-  if (!fs::is_directory(workspace, error)) {
-    throw std::runtime_error("No existe la carpeta de trabajo \"" + workspace.string() + "\"");
-  }
   const std::vector<fs::path> files = filesToReplace(workspace, tableNames);
   if (files.empty()) return std::nullopt;
 
