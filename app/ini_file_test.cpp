@@ -74,7 +74,7 @@ TEST(WriteIniValue, MissingFolderGivesSpanishMessage) {
     writeIniValue(file, "Transformadores", "Transformado", "1");
     FAIL() << "no error";
   } catch (const std::runtime_error& error) {
-    EXPECT_NE(std::string(error.what()).find("No se puede escribir el archivo \"" + file.string() + "\""),
+    EXPECT_NE(std::string(error.what()).find("No se pudo guardar el archivo «" + file.string() + "»"),
               std::string::npos)
         << error.what();
   }

@@ -8,7 +8,8 @@
 
 namespace mudalinx::app {
 
-// Throws std::runtime_error with a Spanish message naming FILE when it cannot be written.
+// Throws std::runtime_error with a Spanish message naming FILE when it cannot be written;
+// FILE then stays as it was.
 void replaceFile(const std::filesystem::path& file, std::string_view contents);
 
 // A short Spanish description of an errno value, for messages about files.

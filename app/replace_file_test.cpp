@@ -22,7 +22,7 @@ TEST(ReplaceFile, WritesTheWholeFileOrSaysWhyNotInSpanish) {
     replaceFile(missing, "{}");
     ADD_FAILURE() << "written into a missing folder";
   } catch (const std::runtime_error& error) {
-    EXPECT_EQ(std::string(error.what()), "No se puede escribir el archivo \"" + missing.string() + "\": la carpeta no existe");
+    EXPECT_EQ(std::string(error.what()), "No se pudo guardar el archivo «" + missing.string() + "»: no existe");
   }
 }
 

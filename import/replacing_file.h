@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string_view>
 
 namespace mudalinx::importer {
 
@@ -17,6 +18,9 @@ class ReplacingFile {
 
   // A descriptor open for writing, valid until commit().
   int descriptor() const { return descriptor_; }
+
+  // Appends BYTES to the new file.
+  void write(std::string_view bytes);
 
   // Flushes the new file to disk and renames it over TARGET.
   void commit();

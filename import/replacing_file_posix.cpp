@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,7 +25,12 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(targ
     temporary_ = target.parent_path() / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "-" +
                                          std::to_string(attempt) + ".tmp");
     descriptor_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (descriptor_ >= 0) return;
+    if (descriptor_ >= 0) {
+      // The file being replaced keeps its permissions.
+      struct stat existing {};
+      if (::stat(target.c_str(), &existing) == 0) ::fchmod(descriptor_, existing.st_mode & 07777);
+      return;
+    }
     if (errno != EEXIST) throw saveError(target_, errno);
   }
   throw saveError(target_, EEXIST);
@@ -33,6 +39,17 @@ ReplacingFile::ReplacingFile(const std::filesystem::path& target) : target_(targ
 ReplacingFile::~ReplacingFile() {
   if (descriptor_ >= 0) ::close(descriptor_);
   if (!committed_) ::unlink(temporary_.c_str());
+}
+
+void ReplacingFile::write(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(descriptor_, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      throw saveError(target_, errno);
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
 }
 
 void ReplacingFile::commit() {
