@@ -21,6 +21,21 @@ fail() {
   exit 90
 }
 
+# The first visible window named like NAME, waiting up to SECONDS. xdotool gives up with an X
+# error when a window vanishes while it looks (a dialog closing), so it is simply asked again.
+find_window() {
+  local name=$1 deadline=$((SECONDS + $2)) found
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    found=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -n1)
+    if [ -n "$found" ]; then
+      echo "$found"
+      return 0
+    fi
+    sleep 0.2
+  done
+  return 1
+}
+
 "$host" >"$idfile" &
 hostpid=$!
 for _ in $(seq 200); do [ -s "$idfile" ] && break; sleep 0.1; done
@@ -31,7 +46,7 @@ echo "anfitrion=$id"
 MUDALINX_KTEMP=$workspace "$program" "$action" "$id" &
 programpid=$!
 
-dialog=$(timeout 40 xdotool search --sync --onlyvisible --name '^Archivo XML$' | head -n1)
+dialog=$(find_window '^Archivo XML$' 40)
 [ -n "$dialog" ] || fail "no apareció el diálogo Archivo XML"
 # The main window lives inside the host window.
 xwininfo -children -id "0x$id" | grep -q '"Exportar e importar datos entre Quorvia y Sendaro"' &&
@@ -57,7 +72,7 @@ case $mode in
 esac
 
 if [ "$mode" != hostgone ]; then
-  box=$(timeout 60 xdotool search --sync --onlyvisible --name '^Mudalinx$' | head -n1)
+  box=$(find_window '^Mudalinx$' 60)
   [ -n "$box" ] || fail "no apareció el mensaje final"
   xdotool windowfocus --sync "$box"
   sleep 0.3
