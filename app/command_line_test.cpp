@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <ostream>
 #include <gtest/gtest.h>
 
 namespace mudalinx::app {
@@ -12,6 +13,9 @@ struct CommandLineCase {
   std::optional<std::uint32_t> hostWindow;
   std::string handleError;
 };
+
+// Test names then carry the case's title instead of a dump of its bytes.
+void PrintTo(const CommandLineCase& c, std::ostream* out) { *out << c.title; }
 
 class CommandLineTest : public ::testing::TestWithParam<CommandLineCase> {};
 

@@ -1,5 +1,6 @@
 #include "app/folders.h"
 
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -41,6 +42,9 @@ struct WorkspaceCase {
   std::optional<std::string> winePrefix;
   std::string expected;
 };
+
+// Test names then carry the case's title instead of a dump of its bytes.
+void PrintTo(const WorkspaceCase& c, std::ostream* out) { *out << c.title; }
 
 class DefaultWorkspaceTest : public ::testing::TestWithParam<WorkspaceCase> {};
 

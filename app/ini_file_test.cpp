@@ -1,5 +1,6 @@
 #include "app/ini_file.h"
 
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include "app/test_support.h"
@@ -12,6 +13,9 @@ struct IniCase {
   std::string before;
   std::string after;
 };
+
+// Test names then carry the case's title instead of a dump of its bytes.
+void PrintTo(const IniCase& c, std::ostream* out) { *out << c.title; }
 
 class IniValueTest : public ::testing::TestWithParam<IniCase> {};
 

@@ -1,5 +1,6 @@
 #include "app/jobs.h"
 
+#include <ostream>
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -118,6 +119,9 @@ struct MissingFileCase {
   bool embedded;
   bool cancelled;  // else the dialog returns a folder
 };
+
+// Test names then carry the case's title instead of a dump of its bytes.
+void PrintTo(const MissingFileCase& c, std::ostream* out) { *out << c.title; }
 
 class MissingFileTest : public JobsTest, public ::testing::WithParamInterface<MissingFileCase> {};
 

@@ -1,5 +1,6 @@
 // mudalinx-cli end to end: the real binary on small files, its tables read back with
 // readers we did not write (python3-dbfread, Perl XBase::Index, python3-dbf, xmllint).
+#include <ostream>
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -237,6 +238,9 @@ struct FrameChoiceCase {
   std::string option;
   std::string message;
 };
+
+// Test names then carry the case's title instead of a dump of its bytes.
+void PrintTo(const FrameChoiceCase& c, std::ostream* out) { *out << c.title; }
 
 const std::string kFrameList = "  T  Tarde\n  M  Mañana\n  N  Nocturno\n";
 

@@ -1,6 +1,7 @@
 #include "gui/MainForm.h"
 
 #include <QApplication>
+#include <ostream>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -163,6 +164,9 @@ struct CommandLineCase {
   std::vector<std::string> args;
   std::vector<QString> messages;  // in order, with the open dialog cancelled when it comes
 };
+
+// Test names then carry the case's title instead of a dump of its bytes.
+void PrintTo(const CommandLineCase& c, std::ostream* out) { *out << c.title; }
 
 class CommandLineTest : public MainFormTest, public ::testing::WithParamInterface<CommandLineCase> {};
 

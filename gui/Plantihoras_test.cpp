@@ -1,5 +1,6 @@
 #include "gui/Plantihoras.h"
 
+#include <ostream>
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
@@ -83,6 +84,9 @@ struct MarkingCase {
   std::string codes;
   QString message;  // empty: none
 };
+
+// Test names then carry the case's title instead of a dump of its bytes.
+void PrintTo(const MarkingCase& c, std::ostream* out) { *out << c.title; }
 
 class MarkingTest : public PlantillasTest, public ::testing::WithParamInterface<MarkingCase> {};
 
