@@ -19,12 +19,15 @@
 #include "cli/cli_user_interface.h"
 #include "exchange/text.h"
 #include "table/file_handle.h"
+#include "table/held_by_another_process.h"
 #include "table/table.h"
 
 namespace fs = std::filesystem;
 
 namespace mudalinx {
 namespace {
+
+using table::testing::HeldByAnotherProcess;
 
 const fs::path kBin = MUDALINX_BIN_DIR;
 const fs::path kTestdata = MUDALINX_TESTDATA;
@@ -94,46 +97,6 @@ class TmpfsMount {
  private:
   fs::path folder_;
   bool mounted_ = false;
-};
-
-// Holds a table from another process (shared or exclusive) for as long as it lives.
-class HeldByAnotherProcess {
- public:
-  HeldByAnotherProcess(const fs::path& folder, const std::string& name, table::Access access) {
-    int ready[2];
-    if (::pipe2(ready, O_CLOEXEC) != 0 || ::pipe2(release_, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-    child_ = ::fork();
-    if (child_ == 0) {
-      ::close(ready[0]);
-      ::close(release_[1]);
-      char state = '0';
-      try {
-        table::Table held = table::Table::open(folder, name, access);
-        state = '1';
-        (void)!::write(ready[1], &state, 1);
-        (void)!::read(release_[0], &state, 1);
-      } catch (...) {
-        (void)!::write(ready[1], &state, 1);
-      }
-      ::_exit(0);
-    }
-    ::close(ready[1]);
-    ::close(release_[0]);
-    char state = '0';
-    (void)!::read(ready[0], &state, 1);
-    ::close(ready[0]);
-    if (state != '1') throw std::runtime_error("the other process could not open " + name);
-  }
-  HeldByAnotherProcess(const HeldByAnotherProcess&) = delete;
-  HeldByAnotherProcess& operator=(const HeldByAnotherProcess&) = delete;
-  ~HeldByAnotherProcess() {
-    ::close(release_[1]);
-    ::waitpid(child_, nullptr, 0);
-  }
-
- private:
-  pid_t child_ = -1;
-  int release_[2] = {-1, -1};
 };
 
 // Tables as dbfread reads them: table name -> its lines (field names, then one line per row).

@@ -10,12 +10,15 @@
 #include <sstream>
 
 #include "app/test_support.h"
+#include "table/held_by_another_process.h"
 #include "table/table.h"
 
 namespace fs = std::filesystem;
 
 namespace mudalinx {
 namespace {
+
+using table::testing::HeldByAnotherProcess;
 
 const fs::path kBin = MUDALINX_BIN_DIR;
 const fs::path kTestdata = MUDALINX_TESTDATA;
@@ -46,47 +49,6 @@ std::vector<std::string> lines(const std::string& text) {
   for (std::string line; std::getline(in, line);) result.push_back(line);
   return result;
 }
-
-// Holds a table exclusively from another process for as long as it lives.
-class HeldByAnotherProcess {
- public:
-  HeldByAnotherProcess(const fs::path& folder, const std::string& name) {
-    int ready[2];
-    // Close-on-exec, so the programs the test starts do not keep the pipes open.
-    if (::pipe2(ready, O_CLOEXEC) != 0 || ::pipe2(release_, O_CLOEXEC) != 0) throw std::runtime_error("pipe");
-    child_ = ::fork();
-    if (child_ == 0) {
-      ::close(ready[0]);
-      ::close(release_[1]);
-      char state = '0';
-      try {
-        table::Table held = table::Table::open(folder, name, table::Access::Exclusive);
-        state = '1';
-        (void)!::write(ready[1], &state, 1);
-        (void)!::read(release_[0], &state, 1);
-      } catch (...) {
-        (void)!::write(ready[1], &state, 1);
-      }
-      ::_exit(0);
-    }
-    ::close(ready[1]);
-    ::close(release_[0]);
-    char state = '0';
-    (void)!::read(ready[0], &state, 1);
-    ::close(ready[0]);
-    if (state != '1') throw std::runtime_error("the other process could not open " + name);
-  }
-  HeldByAnotherProcess(const HeldByAnotherProcess&) = delete;
-  HeldByAnotherProcess& operator=(const HeldByAnotherProcess&) = delete;
-  ~HeldByAnotherProcess() {
-    ::close(release_[1]);
-    ::waitpid(child_, nullptr, 0);
-  }
-
- private:
-  pid_t child_ = -1;
-  int release_[2] = {-1, -1};
-};
 
 class CliTest : public ::testing::Test {
  protected:

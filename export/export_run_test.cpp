@@ -12,6 +12,7 @@
 #include "export/converters.h"
 #include "export/export_testing.h"
 #include "export/integer_text.h"
+#include "table/held_by_another_process.h"
 #include "table/table.h"
 
 namespace mudalinx::exporter {
@@ -80,59 +81,13 @@ TEST(RunConverters, NonIntegerCourseKeyEndsTheRunThere) {
   EXPECT_EQ(readRows(bench.workspace(), "GRUPOST").size(), 2u);
 }
 
-// A child process that holds TABLE of FOLDER open exclusively until destroyed.
-class TableHolder {
- public:
-  TableHolder(const std::filesystem::path& folder, const std::string& name) {
-    int ready[2];
-    int release[2];
-    if (pipe(ready) != 0 || pipe(release) != 0) throw std::runtime_error("pipe");
-    child_ = fork();
-    if (child_ == 0) {
-      close(ready[0]);
-      close(release[1]);
-      char answer = '0';
-      try {
-        table::Table held = table::Table::open(folder, name, table::Access::Exclusive);
-        answer = '1';
-        (void)!write(ready[1], &answer, 1);
-        char go;
-        (void)!read(release[0], &go, 1);
-      } catch (...) {
-        (void)!write(ready[1], &answer, 1);
-      }
-      _exit(0);
-    }
-    close(ready[1]);
-    close(release[0]);
-    release_ = release[1];
-    char answer = '0';
-    holding_ = read(ready[0], &answer, 1) == 1 && answer == '1';
-    close(ready[0]);
-  }
-  ~TableHolder() {
-    close(release_);
-    int status = 0;
-    waitpid(child_, &status, 0);
-  }
-  TableHolder(const TableHolder&) = delete;
-  TableHolder& operator=(const TableHolder&) = delete;
-  bool holding() const { return holding_; }
-
- private:
-  pid_t child_ = -1;
-  int release_ = -1;
-  bool holding_ = false;
-};
-
 TEST(RunConverters, TableHeldByAnotherProgramStopsTheRunAndStaysUntouched) {
   ExportBench bench(kSchool, kLevels);
   runConverters(bench.context());
   const std::filesystem::path teachers = bench.workspace() / "PROFT.DBF";
   const std::string before = fileBytes(teachers);
   {
-    TableHolder holder(bench.workspace(), "PROFT");
-    ASSERT_TRUE(holder.holding());
+    table::testing::HeldByAnotherProcess holder(bench.workspace(), "PROFT");
     try {
       runConverters(bench.context());
       FAIL() << "no error";

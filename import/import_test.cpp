@@ -13,6 +13,7 @@
 #include "exchange/report.h"
 #include "import/timetable_import.h"
 #include "import/workspace_fixture.h"
+#include "table/held_by_another_process.h"
 #include "table/table.h"
 
 namespace mudalinx::importer {
@@ -361,35 +362,11 @@ TEST_F(ImportTest, FailuresWriteNothing) {
 }
 
 TEST_F(ImportTest, StopsWhileAnotherProcessHoldsATable) {
-  int ready[2];
-  int done[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  ASSERT_EQ(::pipe(done), 0);
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    char byte = 0;
-    try {
-      table::Table held = table::Table::open(workspace(), "ASIGNOMT", table::Access::Exclusive);
-      byte = 1;
-      (void)!::write(ready[1], &byte, 1);
-      (void)!::read(done[0], &byte, 1);
-    } catch (...) {
-      (void)!::write(ready[1], &byte, 1);
-    }
-    ::_exit(0);
+  {
+    table::testing::HeldByAnotherProcess held(workspace(), "ASIGNOMT");
+    EXPECT_THROW(runImport(), table::TableInUseError);
+    EXPECT_FALSE(fs::exists(output()));
   }
-  char held = 0;
-  ASSERT_EQ(::read(ready[0], &held, 1), 1);
-  ASSERT_EQ(held, 1) << "the child could not open the table";
-
-  EXPECT_THROW(runImport(), table::TableInUseError);
-  EXPECT_FALSE(fs::exists(output()));
-
-  (void)!::write(done[1], &held, 1);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
   EXPECT_NO_THROW(runImport());
 }
 

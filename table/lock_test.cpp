@@ -4,61 +4,15 @@
 #include <unistd.h>
 
 #include "table/table.h"
+#include "table/held_by_another_process.h"
 #include "table/test_support.h"
 
 namespace mudalinx::table {
 namespace {
 
 using testing::sampleDef;
+using testing::HeldByAnotherProcess;
 using testing::ScratchFolder;
-
-// A child process that opens the table with ACCESS and holds it until release().
-class Holder {
- public:
-  Holder(const std::filesystem::path& folder, Access access) {
-    int ready[2], done[2];
-    if (pipe(ready) != 0 || pipe(done) != 0) throw std::runtime_error("pipe");
-    pid_ = fork();
-    if (pid_ < 0) throw std::runtime_error("fork");
-    if (pid_ == 0) {
-      close(ready[0]);
-      close(done[1]);  // else the child would wait on its own end of the pipe
-      char byte = 'x';
-      try {
-        Table table = Table::open(folder, "PROFT", access);
-        (void)!write(ready[1], &byte, 1);
-        (void)!read(done[0], &byte, 1);
-        table.close();
-        _exit(0);
-      } catch (...) {
-        _exit(1);
-      }
-    }
-    close(ready[1]);
-    close(done[0]);
-    done_ = done[1];
-    char byte = 0;
-    const bool opened = read(ready[0], &byte, 1) == 1;
-    close(ready[0]);
-    if (!opened) throw std::runtime_error("the holder could not open the table");
-  }
-  Holder(const Holder&) = delete;
-  Holder& operator=(const Holder&) = delete;
-  ~Holder() { release(); }
-
-  int release() {
-    if (pid_ <= 0) return 0;
-    close(done_);
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    pid_ = 0;
-    return status;
-  }
-
- private:
-  pid_t pid_ = 0;
-  int done_ = -1;
-};
 
 void createTeachers(const std::filesystem::path& folder) {
   createTable(folder, sampleDef("PROFT"));
@@ -71,7 +25,7 @@ void createTeachers(const std::filesystem::path& folder) {
 TEST(TableLocks, AnExclusiveHolderKeepsEveryoneOut) {
   ScratchFolder folder;
   createTeachers(folder.path());
-  Holder holder(folder.path(), Access::Exclusive);
+  HeldByAnotherProcess holder(folder.path(), "PROFT", Access::Exclusive);
   const std::string message =
       "La tabla PROFT está en uso por otro programa (" + (folder / "PROFT.DBF").string() + ").";
   for (const Access access : {Access::Exclusive, Access::Shared}) {
@@ -94,7 +48,7 @@ TEST(TableLocks, AnExclusiveHolderKeepsEveryoneOut) {
 TEST(TableLocks, SharedHoldersAdmitReadersButNoWriter) {
   ScratchFolder folder;
   createTeachers(folder.path());
-  Holder holder(folder.path(), Access::Shared);
+  HeldByAnotherProcess holder(folder.path(), "PROFT", Access::Shared);
   Table reader = Table::open(folder.path(), "PROFT", Access::Shared);
   EXPECT_EQ(reader.recordCount(), 1U);
   EXPECT_THROW(Table::open(folder.path(), "PROFT", Access::Exclusive), TableInUseError);
