@@ -1,5 +1,7 @@
 #include "app/test_support.h"
 
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -64,6 +66,19 @@ void writeLevelTable(const fs::path& folder, const std::vector<LevelRow>& rows) 
 
 void writeSmallTable(const fs::path& folder, const std::string& name) {
   table::createTable(folder, {name, {{"TEXTO", table::FieldType::Text, 10}}, {}, table::Format::DBase4});
+}
+
+std::string quoted(const std::filesystem::path& path) { return "'" + path.string() + "'"; }
+
+Outcome runShell(const std::string& command, const std::filesystem::path& scratch) {
+  const std::filesystem::path out = scratch / "stdout.txt";
+  const std::filesystem::path err = scratch / "stderr.txt";
+  const int raw = std::system(("( " + command + " ) >" + quoted(out) + " 2>" + quoted(err)).c_str());
+  Outcome outcome;
+  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  outcome.out = readFile(out);
+  outcome.err = readFile(err);
+  return outcome;
 }
 
 }  // namespace mudalinx::testing

@@ -40,4 +40,16 @@ void writeLevelTable(const std::filesystem::path& folder, const std::vector<Leve
 // An empty table NAME in FOLDER with one text field, for files that must be real tables.
 void writeSmallTable(const std::filesystem::path& folder, const std::string& name);
 
+// PATH in single quotes, for a shell command line.
+std::string quoted(const std::filesystem::path& path);
+
+struct Outcome {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs COMMAND (a shell command line) with its output caught in files of SCRATCH.
+Outcome runShell(const std::string& command, const std::filesystem::path& scratch);
+
 }  // namespace mudalinx::testing

@@ -4,7 +4,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -34,24 +33,9 @@ const fs::path kTestdata = MUDALINX_TESTDATA;
 const std::string kFiller = "relleno";
 const std::string kSecret = "SECRETO-7f3a9c-NO-DEBE-SALIR";
 
-std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
-
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-Outcome runShell(const std::string& command, const fs::path& scratch) {
-  const fs::path out = scratch / "stdout.txt";
-  const fs::path err = scratch / "stderr.txt";
-  const int raw = std::system(("( " + command + " ) >" + quoted(out) + " 2>" + quoted(err)).c_str());
-  Outcome outcome;
-  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  outcome.out = testing::readFile(out);
-  outcome.err = testing::readFile(err);
-  return outcome;
-}
+using testing::Outcome;
+using testing::quoted;
+using testing::runShell;
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {

@@ -3,7 +3,6 @@
 #include <ostream>
 #include <gtest/gtest.h>
 #include <fcntl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -23,25 +22,9 @@ using table::testing::HeldByAnotherProcess;
 const fs::path kBin = MUDALINX_BIN_DIR;
 const fs::path kTestdata = MUDALINX_TESTDATA;
 
-std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
-
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs COMMAND (a shell command line) with its output caught in files of SCRATCH.
-Outcome runShell(const std::string& command, const fs::path& scratch) {
-  const fs::path out = scratch / "stdout.txt";
-  const fs::path err = scratch / "stderr.txt";
-  const int raw = std::system(("( " + command + " ) >" + quoted(out) + " 2>" + quoted(err)).c_str());
-  Outcome outcome;
-  outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  outcome.out = testing::readFile(out);
-  outcome.err = testing::readFile(err);
-  return outcome;
-}
+using testing::Outcome;
+using testing::quoted;
+using testing::runShell;
 
 std::vector<std::string> lines(const std::string& text) {
   std::vector<std::string> result;
